@@ -1,0 +1,52 @@
+# gang_horse: `make demo` runs the module on the Linux stand-in host, `make test` runs the tests.
+# Both install missing build tools first (Debian/apt), then build the Windows module (build/mingw)
+# and the Linux module, tests and tools (build/linux) through the CMake presets.
+
+# Debian packages the build needs; add to this list when the build needs more.
+DEB_PACKAGES := cmake g++ make python3 libgtest-dev libgmock-dev libyaml-cpp-dev libcli11-dev \
+                nlohmann-json3-dev libbenchmark-dev g++-mingw-w64-x86-64-posix zip clang-format
+
+# Root installs directly; anyone else goes through sudo when it exists.
+SUDO := $(shell [ "$$(id -u)" -eq 0 ] || { command -v sudo >/dev/null 2>&1 && echo sudo; })
+
+ASI := $(abspath build/mingw/gang_horse.asi)
+DEMO := build/linux/tools/gang-horse-demo
+JOBS := -j2
+
+.PHONY: all deps build test demo format clean
+
+all: build
+
+deps:
+	@missing=""; \
+	for p in $(DEB_PACKAGES); do \
+	    dpkg-query -W -f='$${Status}' "$$p" 2>/dev/null | grep -q '^install ok installed$$' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	    if [ "$$(id -u)" -ne 0 ] && [ -z "$(SUDO)" ]; then \
+	        echo "deps: missing packages:$$missing (run as root or install sudo)" >&2; exit 1; \
+	    fi; \
+	    echo "deps: installing$$missing"; \
+	    $(SUDO) apt-get update -qq && \
+	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $(DEB_PACKAGES) >/dev/null; \
+	fi
+
+build: deps
+	cmake --preset mingw
+	cmake --build --preset mingw $(JOBS)
+	cmake --preset linux -DGANG_HORSE_ASI=$(ASI)
+	cmake --build --preset linux $(JOBS)
+
+test: build
+	ctest --preset linux --output-on-failure
+
+demo: build
+	./$(DEMO)
+	@echo "Windows module: $(ASI)"
+
+format:
+	find . \( -path ./.git -o -path ./build -o -path ./bin -o -path ./dist \) -prune -o \
+	    -type f \( -name '*.h' -o -name '*.cpp' \) -print0 | xargs -0 -r clang-format -i
+
+clean:
+	rm -rf build bin dist

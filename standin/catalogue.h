@@ -1,0 +1,42 @@
+// The stand-in's own table of the game natives the module may call: label,
+// hash, the kind of every argument slot and the kind of result. The stand-in
+// refuses any call that does not match it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace standin {
+
+// One character per argument slot:
+//   i  32-bit integer, handle, hash or bool (low half, high half zero)
+//   f  32-bit float (bit pattern in the low half)
+//   s  address of NUL-terminated text
+//   o  address of a 32-bit variable of the caller's (out-parameter)
+//   r  address of the caller's eight-slot speech record
+//   v  a game text made by createVarString
+enum class ResultKind { None, Int, Bool, Float, Pointer, Vector3 };
+
+struct NativeInfo {
+    const char* label;
+    std::uint64_t hash;
+    const char* slots;
+    ResultKind result;
+    const char* gameName; // the name in the public native database, for people
+};
+
+extern const NativeInfo nativeCatalogue[];
+extern const std::size_t nativeCatalogueSize;
+
+// nullptr for a hash the catalogue does not hold.
+const NativeInfo* findNative(std::uint64_t hash);
+const NativeInfo* findNativeByLabel(const std::string& label);
+
+// The game's hash of a name: Jenkins' one-at-a-time over the lower-cased name.
+std::uint32_t joaat(const char* name);
+
+// "0x" and 16 upper-case hex digits.
+std::string hex64(std::uint64_t value);
+
+} // namespace standin

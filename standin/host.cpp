@@ -1,0 +1,360 @@
+#include "standin/host.h"
+
+#include <ucontext.h>
+
+#include <cstring>
+
+namespace standin {
+
+namespace {
+
+// Unwinds the script's stack when the host stops it. Not derived from
+// std::exception, so nothing in the module catches it on the way.
+struct ScriptStop {};
+
+constexpr std::size_t scriptStackSize = 1024 * 1024;
+
+} // namespace
+
+// The script main's execution context: its own stack, switched to and from
+// with swapcontext, so a wait hands control back to the host at once.
+struct Host::Fiber {
+    ucontext_t host{};
+    ucontext_t script{};
+    std::vector<char> stack;
+    bool started = false;
+    bool finished = false;
+    bool stopRequested = false;
+    std::string fault;
+    void (*main)() = nullptr;
+
+    static void entry() {
+        Fiber& self = *Host::get().fiber_;
+        try {
+            self.main();
+            self.fault = "the script main returned";
+        } catch (const ScriptStop&) {
+        } catch (const std::exception& e) {
+            self.fault = e.what();
+        } catch (...) {
+            self.fault = "the script main threw an unknown exception";
+        }
+        self.finished = true;
+        // uc_link brings control back to the host.
+    }
+};
+
+bool Event::is(const char* label) const {
+    return kind == Kind::Native && native != nullptr && std::strcmp(native->label, label) == 0;
+}
+
+Host& Host::get() {
+    static Host host;
+    return host;
+}
+
+Host::Host() : game_(std::make_unique<Game>()) {}
+
+void Host::reset(int fps, std::uint32_t startTime) {
+    shutdown();
+    game_ = std::make_unique<Game>();
+    fps_ = fps > 0 ? fps : 30;
+    startTime_ = startTime;
+    tickBase_ = 1000000;
+    frame_ = 0;
+    module_ = nullptr;
+    scriptMain_ = nullptr;
+    keyboardHandler_ = nullptr;
+    waitFrame_ = 0;
+    wakeAtMs_ = 0;
+    zeroWaits_ = 0;
+    recording_ = true;
+    events_.clear();
+    nativeCalls_ = 0;
+    pending_ = false;
+    slotCount_ = 0;
+    overridePedCount = false;
+    pedCountOverride = 0;
+    listener = nullptr;
+    onFrameEnd = nullptr;
+    game_->gameTimer = now();
+}
+
+void Host::shutdown() {
+    if (fiber_ && fiber_->started && !fiber_->finished) {
+        fiber_->stopRequested = true;
+        inScript_ = true;
+        swapcontext(&fiber_->host, &fiber_->script);
+        inScript_ = false;
+    }
+    fiber_.reset();
+}
+
+std::uint64_t Host::elapsedMs() const {
+    return static_cast<std::uint64_t>(frame_) * 1000u / static_cast<unsigned>(fps_);
+}
+std::uint32_t Host::now() const { return startTime_ + static_cast<std::uint32_t>(elapsedMs()); }
+std::uint32_t Host::frameTimeMs(int frame) const {
+    return startTime_ + static_cast<std::uint32_t>(static_cast<std::uint64_t>(frame) * 1000u /
+                                                   static_cast<unsigned>(fps_));
+}
+
+bool Host::scriptWaiting() const { return fiber_ && fiber_->started && !fiber_->finished; }
+
+void Host::resumeScript() {
+    inScript_ = true;
+    swapcontext(&fiber_->host, &fiber_->script);
+    inScript_ = false;
+    if (fiber_->finished && !fiber_->fault.empty()) {
+        throw HostFault("frame " + std::to_string(frame_) + ": " + fiber_->fault);
+    }
+}
+
+void Host::runFrame() {
+    game_->gameTimer = now();
+    if (scriptMain_ != nullptr) {
+        if (!fiber_) {
+            fiber_ = std::make_unique<Fiber>();
+            fiber_->main = scriptMain_;
+            fiber_->stack.resize(scriptStackSize);
+            getcontext(&fiber_->script);
+            fiber_->script.uc_stack.ss_sp = fiber_->stack.data();
+            fiber_->script.uc_stack.ss_size = fiber_->stack.size();
+            fiber_->script.uc_link = &fiber_->host;
+            makecontext(&fiber_->script, &Fiber::entry, 0);
+            fiber_->started = true;
+            resumeScript();
+        } else if (!fiber_->finished && frame_ > waitFrame_ && elapsedMs() >= wakeAtMs_) {
+            resumeScript();
+        }
+    }
+    game_->endFrame();
+    if (onFrameEnd) {
+        onFrameEnd(frame_);
+    }
+    ++frame_;
+}
+
+void Host::runFrames(int frames) {
+    for (int i = 0; i < frames; ++i) {
+        runFrame();
+    }
+}
+
+void Host::runUntil(std::uint64_t untilMs) {
+    while (elapsedMs() <= untilMs) {
+        runFrame();
+    }
+}
+
+void Host::runPasses(int passes, int maxFrames) {
+    const int target = zeroWaits_ + passes;
+    for (int i = 0; zeroWaits_ < target; ++i) {
+        if (i >= maxFrames) {
+            throw HostFault("the script ended " + std::to_string(zeroWaits_ - (target - passes)) + " of " +
+                            std::to_string(passes) + " passes in " + std::to_string(maxFrames) + " frames");
+        }
+        runFrame();
+    }
+}
+
+void Host::sendKey(std::uint32_t key, std::uint16_t repeats, std::uint8_t scanCode, int isExtended,
+                   int altHeld, int wasDown, int released) {
+    if (keyboardHandler_ != nullptr) {
+        keyboardHandler_(key, repeats, scanCode, isExtended, altHeld, wasDown, released);
+    }
+}
+
+std::vector<const Event*> Host::calls(const char* label) const {
+    std::vector<const Event*> found;
+    for (const Event& event : events_) {
+        if (event.is(label)) {
+            found.push_back(&event);
+        }
+    }
+    return found;
+}
+
+void Host::record(Event&& event) {
+    if (listener) {
+        listener(event);
+    }
+    if (recording_) {
+        events_.push_back(std::move(event));
+    }
+}
+
+void Host::recordHost(const char* name, std::vector<std::pair<std::string, std::int64_t>> values) {
+    if (!recording_ && !listener) {
+        return;
+    }
+    Event event;
+    event.kind = Event::Kind::Host;
+    event.frame = frame_;
+    event.time = now();
+    event.host = name;
+    event.values = std::move(values);
+    record(std::move(event));
+}
+
+void Host::hostScriptRegister(void* module, void (*main)()) {
+    recordHost("scriptRegister", {});
+    module_ = module;
+    scriptMain_ = main;
+}
+
+void Host::hostScriptUnregister(void* module) {
+    recordHost("scriptUnregister", {});
+    if (module == module_) {
+        shutdown();
+        scriptMain_ = nullptr;
+        module_ = nullptr;
+    }
+}
+
+void Host::hostKeyboardRegister(KeyboardHandler handler) {
+    recordHost("keyboardHandlerRegister", {});
+    keyboardHandler_ = handler;
+}
+
+void Host::hostKeyboardUnregister(KeyboardHandler handler) {
+    recordHost("keyboardHandlerUnregister", {});
+    if (handler == keyboardHandler_) {
+        keyboardHandler_ = nullptr;
+    }
+}
+
+void Host::hostScriptWait(std::uint32_t ms) {
+    if (!inScript_ || !fiber_) {
+        throw HostFault("scriptWait called outside the script");
+    }
+    recordHost("scriptWait", {{"waitMs", ms}});
+    if (ms == 0) {
+        ++zeroWaits_;
+    }
+    waitFrame_ = frame_;
+    wakeAtMs_ = elapsedMs() + ms;
+    swapcontext(&fiber_->script, &fiber_->host);
+    if (fiber_->stopRequested) {
+        throw ScriptStop{};
+    }
+}
+
+void Host::hostNativeInit(std::uint64_t hash) {
+    pendingHash_ = hash;
+    pending_ = true;
+    slotCount_ = 0;
+    slotOverflow_ = false;
+}
+
+void Host::hostNativePush64(std::uint64_t value) {
+    if (slotCount_ < static_cast<int>(slots_.size())) {
+        slots_[static_cast<std::size_t>(slotCount_)] = value;
+    } else {
+        slotOverflow_ = true;
+    }
+    ++slotCount_;
+}
+
+std::uint64_t* Host::hostNativeCall() {
+    if (!pending_) {
+        throw HostFault("nativeCall without nativeInit");
+    }
+    pending_ = false;
+    const NativeInfo* info = findNative(pendingHash_);
+    if (info == nullptr) {
+        throw HostFault("unknown native " + hex64(pendingHash_));
+    }
+    const int expected = static_cast<int>(std::strlen(info->slots));
+    if (slotOverflow_ || slotCount_ != expected) {
+        throw HostFault(std::string("native ") + info->label + " got " + std::to_string(slotCount_) +
+                        " slots, the catalogue lists " + std::to_string(expected));
+    }
+    ++nativeCalls_;
+    const bool keep = recording_ || static_cast<bool>(listener);
+    Event event;
+    if (keep) {
+        event.frame = frame_;
+        event.time = now();
+        event.native = info;
+        event.args.resize(static_cast<std::size_t>(expected));
+        for (int k = 0; k < expected; ++k) {
+            ArgRecord& arg = event.args[static_cast<std::size_t>(k)];
+            arg.raw = slots_[static_cast<std::size_t>(k)];
+            const auto* address = reinterpret_cast<const void*>(static_cast<std::uintptr_t>(arg.raw));
+            switch (info->slots[k]) {
+            case 's':
+                arg.isNull = address == nullptr;
+                if (address != nullptr)
+                    arg.text = static_cast<const char*>(address);
+                break;
+            case 'v':
+                if (const std::string* text = game_->varString(arg.raw))
+                    arg.text = *text;
+                break;
+            case 'o':
+                if (address != nullptr)
+                    std::memcpy(&arg.pointee, address, sizeof arg.pointee);
+                break;
+            case 'r':
+                if (address != nullptr) {
+                    std::memcpy(arg.record.data(), address, sizeof arg.record);
+                    const auto* line =
+                        reinterpret_cast<const char*>(static_cast<std::uintptr_t>(arg.record[0]));
+                    arg.isNull = line == nullptr;
+                    if (line != nullptr)
+                        arg.text = line;
+                }
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    result_ = {};
+    try {
+        game_->call(*info, slots_.data(), result_.data());
+    } catch (const HostFault&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw HostFault(e.what());
+    }
+    if (keep) {
+        event.result = result_;
+        record(std::move(event));
+    }
+    return result_.data();
+}
+
+int Host::hostWorldGetAllPeds(int* peds, int capacity) {
+    int written = 0;
+    for (const auto& [handle, ped] : game_->peds) {
+        if (written >= capacity) {
+            break;
+        }
+        peds[written++] = handle;
+    }
+    const int count = overridePedCount ? pedCountOverride : written;
+    recordHost("worldGetAllPeds", {{"capacity", capacity}, {"count", count}});
+    return count;
+}
+
+} // namespace standin
+
+// The host's entry points, as the module imports them.
+extern "C" {
+void scriptRegister(void* module, void (*main)()) { standin::Host::get().hostScriptRegister(module, main); }
+void scriptUnregister(void* module) { standin::Host::get().hostScriptUnregister(module); }
+void keyboardHandlerRegister(KeyboardHandler handler) { standin::Host::get().hostKeyboardRegister(handler); }
+void keyboardHandlerUnregister(KeyboardHandler handler) {
+    standin::Host::get().hostKeyboardUnregister(handler);
+}
+void scriptWait(std::uint32_t ms) { standin::Host::get().hostScriptWait(ms); }
+void nativeInit(std::uint64_t hash) { standin::Host::get().hostNativeInit(hash); }
+void nativePush64(std::uint64_t value) { standin::Host::get().hostNativePush64(value); }
+std::uint64_t* nativeCall() { return standin::Host::get().hostNativeCall(); }
+int worldGetAllPeds(int* peds, int capacity) {
+    return standin::Host::get().hostWorldGetAllPeds(peds, capacity);
+}
+unsigned long GetTickCount() { return standin::Host::get().tickCount(); }
+}

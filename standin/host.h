@@ -1,0 +1,152 @@
+// The stand-in script host: implements the nine host functions for the
+// module, runs its script main on an execution context of its own against a
+// virtual game clock, and records every call the module makes.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+#include "standin/catalogue.h"
+#include "standin/game.h"
+
+namespace standin {
+
+// A fault of the module seen by the host: an unknown native, a wrong number
+// of slots, a wait outside the script. Raised to whoever drives the host.
+struct HostFault : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct ArgRecord {
+    std::uint64_t raw = 0;
+    std::string text;                      // s: the text; v: the game text; r: the speech line
+    bool isNull = false;                   // s or r: a null address; r: a null voice name
+    std::uint32_t pointee = 0;             // o: the 32-bit value there when the call was made
+    std::array<std::uint64_t, 8> record{}; // r: the record's eight slots
+};
+
+struct Event {
+    enum class Kind { Native, Host };
+    Kind kind = Kind::Native;
+    int frame = 0;
+    std::uint32_t time = 0;
+    // A native call.
+    const NativeInfo* native = nullptr;
+    std::vector<ArgRecord> args;
+    std::array<std::uint64_t, 3> result{};
+    // A host call: its name and arguments by name.
+    std::string host;
+    std::vector<std::pair<std::string, std::int64_t>> values;
+
+    std::uint64_t slot(std::size_t k) const { return args.at(k).raw; }
+    bool is(const char* label) const;
+};
+
+class Host {
+  public:
+    static Host& get();
+
+    // Forgets everything: script, world, clock and records. The clock starts
+    // at startTime game milliseconds and frames advance it at fps.
+    void reset(int fps = 30, std::uint32_t startTime = 0);
+    // Unwinds the script if it runs and drops it. Never hangs.
+    void shutdown();
+
+    Game& game() { return *game_; }
+
+    // Clock.
+    int frame() const { return frame_; }
+    std::uint32_t now() const;       // game timer, wrapping 32-bit
+    std::uint64_t elapsedMs() const; // since reset
+    std::uint32_t frameTimeMs(int frame) const;
+    void setTickCount(std::uint32_t tick) { tickBase_ = tick; }
+    std::uint32_t tickCount() const { return tickBase_ + static_cast<std::uint32_t>(elapsedMs()); }
+
+    // Running. A frame advances the clock, wakes the script if its wait is
+    // over and lets it run to its next wait, then lets the world move.
+    void runFrame();
+    void runFrames(int frames);
+    void runUntil(std::uint64_t elapsedMs);
+    // Runs until the script has ended this many passes (zero waits); throws
+    // if that takes more than maxFrames.
+    void runPasses(int passes, int maxFrames = 100000);
+    int passesEnded() const { return zeroWaits_; }
+    bool scriptWaiting() const;
+
+    // Called at the end of every frame, after the world's own end of frame.
+    std::function<void(int frame)> onFrameEnd;
+
+    // Keyboard: delivered to the registered handler as the game window would.
+    void sendKey(std::uint32_t key, std::uint16_t repeats = 1, std::uint8_t scanCode = 0, int isExtended = 0,
+                 int altHeld = 0, int wasDown = 0, int released = 0);
+
+    // Registration as the module left it.
+    void* registeredModule() const { return module_; }
+    void (*registeredScript() const)() { return scriptMain_; }
+    KeyboardHandler keyboardHandler() const { return keyboardHandler_; }
+
+    // Records.
+    void setRecording(bool on) { recording_ = on; }
+    const std::vector<Event>& events() const { return events_; }
+    void clearEvents() { events_.clear(); }
+    std::function<void(const Event&)> listener;
+    // Native calls by label, in order.
+    std::vector<const Event*> calls(const char* label) const;
+    std::uint64_t nativeCallCount() const { return nativeCalls_; }
+
+    // A misbehaving host: worldGetAllPeds reports this count whatever it
+    // wrote (unset: the true count).
+    bool overridePedCount = false;
+    int pedCountOverride = 0;
+
+    // The host functions, reached through the C entry points.
+    void hostScriptRegister(void* module, void (*main)());
+    void hostScriptUnregister(void* module);
+    void hostKeyboardRegister(KeyboardHandler handler);
+    void hostKeyboardUnregister(KeyboardHandler handler);
+    void hostScriptWait(std::uint32_t ms);
+    void hostNativeInit(std::uint64_t hash);
+    void hostNativePush64(std::uint64_t value);
+    std::uint64_t* hostNativeCall();
+    int hostWorldGetAllPeds(int* peds, int capacity);
+
+    struct Fiber;
+
+  private:
+    Host();
+    void record(Event&& event);
+    void recordHost(const char* name, std::vector<std::pair<std::string, std::int64_t>> values);
+    void resumeScript();
+
+    std::unique_ptr<Game> game_;
+    int fps_ = 30;
+    std::uint32_t startTime_ = 0;
+    std::uint32_t tickBase_ = 1000000;
+    int frame_ = 0;
+    void* module_ = nullptr;
+    void (*scriptMain_)() = nullptr;
+    KeyboardHandler keyboardHandler_ = nullptr;
+    std::unique_ptr<Fiber> fiber_;
+    bool inScript_ = false;
+    int waitFrame_ = 0;
+    std::uint64_t wakeAtMs_ = 0;
+    int zeroWaits_ = 0;
+    bool recording_ = true;
+    std::vector<Event> events_;
+    std::uint64_t nativeCalls_ = 0;
+    // The call being built.
+    std::uint64_t pendingHash_ = 0;
+    bool pending_ = false;
+    std::array<std::uint64_t, 32> slots_{};
+    int slotCount_ = 0;
+    bool slotOverflow_ = false;
+    std::array<std::uint64_t, 3> result_{};
+};
+
+} // namespace standin
