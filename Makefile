@@ -10,8 +10,10 @@ DEB_PACKAGES := cmake g++ make python3 libgtest-dev libgmock-dev libyaml-cpp-dev
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || { command -v sudo >/dev/null 2>&1 && echo sudo; })
 
 ASI := $(abspath build/mingw/gang_horse.asi)
-DEMO := build/linux/tools/gang-horse-demo
+SIM := build/linux/sim/gang-horse-sim
 JOBS := -j2
+# The inner build runs as if started from a shell: no jobserver or directory noise from this make.
+CMAKE_BUILD := env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL cmake --build
 
 .PHONY: all deps build test demo format clean
 
@@ -33,15 +35,16 @@ deps:
 
 build: deps
 	cmake --preset mingw
-	cmake --build --preset mingw $(JOBS)
+	$(CMAKE_BUILD) --preset mingw $(JOBS)
 	cmake --preset linux -DGANG_HORSE_ASI=$(ASI)
-	cmake --build --preset linux $(JOBS)
+	$(CMAKE_BUILD) --preset linux $(JOBS)
 
 test: build
 	ctest --preset linux --output-on-failure
 
 demo: build
-	./$(DEMO)
+	mkdir -p bin && cp $(SIM) bin/gang-horse-sim
+	./bin/gang-horse-sim run scenarios/demo.yaml
 	@echo "Windows module: $(ASI)"
 
 format:

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <unordered_map>
 
 #include "standin/catalogue.h"
 
@@ -91,12 +92,15 @@ const NativeInfo nativeCatalogue[] = {
 const std::size_t nativeCatalogueSize = sizeof nativeCatalogue / sizeof nativeCatalogue[0];
 
 const NativeInfo* findNative(std::uint64_t hash) {
-    for (const NativeInfo& info : nativeCatalogue) {
-        if (info.hash == hash) {
-            return &info;
+    static const std::unordered_map<std::uint64_t, const NativeInfo*> byHash = [] {
+        std::unordered_map<std::uint64_t, const NativeInfo*> table;
+        for (const NativeInfo& info : nativeCatalogue) {
+            table[info.hash] = &info;
         }
-    }
-    return nullptr;
+        return table;
+    }();
+    auto it = byHash.find(hash);
+    return it == byHash.end() ? nullptr : it->second;
 }
 
 const NativeInfo* findNativeByLabel(const std::string& label) {

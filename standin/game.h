@@ -26,6 +26,7 @@ struct Task {
     TaskKind kind = TaskKind::None;
     Vec3 target;                // Navigate
     std::int32_t from = 0;      // Flee: the ped fled from
+    float fleeDistance = 0;     // Flee: how far to get
     std::int32_t point = 0;     // UseScenarioPoint
     std::uint32_t scenario = 0; // ScenarioInPlace: the scenario's hash
 };
@@ -40,6 +41,7 @@ struct PedState {
     bool male = true;
     bool still = true;
     bool fleeing = false;
+    bool stuck = false;         // moves by nothing but explicit changes; still and fleeing stay as set
     std::int32_t mount = 0;     // the horse the ped rides
     std::int32_t pedGroup = -1; // ped group index; -1 = none
     Task task;
@@ -141,11 +143,26 @@ class Game {
     // a call it cannot answer.
     void call(const NativeInfo& info, const std::uint64_t* args, std::uint64_t* result);
 
+    // Every entity has a prompt group of its own; the handle 0 has none.
+    static std::int32_t promptGroupOf(std::int32_t entity) { return entity == 0 ? 0 : 0x70000 + entity; }
+    static std::int32_t entityOfPromptGroup(std::int32_t group) { return group == 0 ? 0 : group - 0x70000; }
+
     // The text behind a createVarString value, or nullptr.
     const std::string* varString(std::uint64_t value) const;
 
     // Called by the host at the end of every frame.
     void endFrame();
+
+    // Simple movement, for a world that plays out: walking to a point,
+    // fleeing, following the player, riding. Off unless asked for.
+    bool dynamics = false;
+    void advance(std::uint32_t dtMs);
+
+    // Speeds in metres per second.
+    static constexpr float walkSpeed = 2.0f;
+    static constexpr float fleeSpeed = 7.0f;
+    static constexpr float followSpeed = 5.0f;
+    static constexpr float followGap = 2.5f;
 
   private:
     using Handler = std::function<void(const NativeArgs&, std::uint64_t*)>;

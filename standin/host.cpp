@@ -76,6 +76,8 @@ void Host::reset(int fps, std::uint32_t startTime) {
     overridePedCount = false;
     pedCountOverride = 0;
     listener = nullptr;
+    afterNative = nullptr;
+    afterHost = nullptr;
     onFrameEnd = nullptr;
     game_->gameTimer = now();
 }
@@ -127,6 +129,9 @@ void Host::runFrame() {
         } else if (!fiber_->finished && frame_ > waitFrame_ && elapsedMs() >= wakeAtMs_) {
             resumeScript();
         }
+    }
+    if (game_->dynamics) {
+        game_->advance(frameTimeMs(frame_ + 1) - frameTimeMs(frame_));
     }
     game_->endFrame();
     if (onFrameEnd) {
@@ -229,6 +234,9 @@ void Host::hostScriptWait(std::uint32_t ms) {
         throw HostFault("scriptWait called outside the script");
     }
     recordHost("scriptWait", {{"waitMs", ms}});
+    if (afterHost) {
+        afterHost("scriptWait", ms);
+    }
     if (ms == 0) {
         ++zeroWaits_;
     }
@@ -318,6 +326,9 @@ std::uint64_t* Host::hostNativeCall() {
         throw;
     } catch (const std::exception& e) {
         throw HostFault(e.what());
+    }
+    if (afterNative) {
+        afterNative(*info, slots_.data(), result_.data());
     }
     if (keep) {
         event.result = result_;

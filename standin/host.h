@@ -96,6 +96,11 @@ class Host {
     const std::vector<Event>& events() const { return events_; }
     void clearEvents() { events_.clear(); }
     std::function<void(const Event&)> listener;
+    // Cheap observers that see every call without building an Event: the
+    // native's slots and result after the game answered, and each host call.
+    std::function<void(const NativeInfo&, const std::uint64_t* slots, const std::uint64_t* result)>
+        afterNative;
+    std::function<void(const char* name, std::uint32_t value)> afterHost;
     // Native calls by label, in order.
     std::vector<const Event*> calls(const char* label) const;
     std::uint64_t nativeCallCount() const { return nativeCalls_; }

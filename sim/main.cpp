@@ -1,0 +1,98 @@
+// gang-horse-sim: runs the module in a simulated camp from scenario files.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+#include "sim/runner.h"
+
+namespace {
+
+int runCommand(const std::string& file, const std::string& tracePath, bool quiet) {
+    sim::Scenario scenario;
+    try {
+        scenario = sim::loadScenario(file);
+    } catch (const sim::ScenarioError& e) {
+        std::cerr << e.what() << "\n";
+        return 2;
+    }
+    std::ofstream trace;
+    sim::RunOptions options;
+    if (!tracePath.empty()) {
+        trace.open(tracePath, std::ios::binary);
+        if (!trace) {
+            std::cerr << tracePath << ": cannot write the trace\n";
+            return 2;
+        }
+        options.trace = &trace;
+    }
+    if (!quiet)
+        options.timeline = &std::cout;
+    const sim::RunResult result = sim::runScenario(scenario, options, sim::linkedModule());
+    for (const std::string& failure : result.failures)
+        std::cout << failure << "\n";
+    if (!quiet && result.expectations > 0) {
+        std::cout << (result.expectations - result.failures.size()) << " of " << result.expectations
+                  << " expectations held\n";
+    }
+    return 0;
+}
+
+int checkCommand(const std::vector<std::string>& files) {
+    std::vector<sim::Scenario> scenarios;
+    bool bad = false;
+    for (const std::string& file : files) {
+        try {
+            scenarios.push_back(sim::loadScenario(file));
+        } catch (const sim::ScenarioError& e) {
+            std::cerr << e.what() << "\n";
+            bad = true;
+        }
+    }
+    if (bad)
+        return 2;
+    int failed = 0;
+    for (const sim::Scenario& scenario : scenarios) {
+        const sim::RunResult result = sim::runScenario(scenario, {}, sim::linkedModule());
+        const bool ok = result.failures.empty();
+        std::printf("%s %s (%s): %zu expectations, %lld frames in %.2f s\n", ok ? "PASS" : "FAIL",
+                    scenario.file.c_str(), scenario.name.c_str(), result.expectations, result.frames,
+                    result.wallSeconds);
+        for (const std::string& failure : result.failures)
+            std::printf("  %s\n", failure.c_str());
+        failed += ok ? 0 : 1;
+    }
+    std::printf("%zu passed, %d failed\n", scenarios.size() - static_cast<std::size_t>(failed), failed);
+    return failed == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Runs the gang_horse module in a simulated camp, from scenario files."};
+    app.require_subcommand(1);
+
+    std::string runFile, tracePath;
+    bool quiet = false;
+    CLI::App* run = app.add_subcommand("run", "Run a scenario and print its timeline.");
+    run->add_option("scenario", runFile, "The scenario file (YAML).")->required();
+    run->add_option("--trace", tracePath, "Write every host and native call to this file, as JSON Lines.");
+    run->add_flag("--quiet", quiet, "Print no timeline.");
+
+    std::vector<std::string> checkFiles;
+    CLI::App* check = app.add_subcommand("check", "Run scenarios and verify their expectations.");
+    check->add_option("scenarios", checkFiles, "The scenario files (YAML).")->required();
+
+    CLI11_PARSE(app, argc, argv);
+    try {
+        if (*run)
+            return runCommand(runFile, tracePath, quiet);
+        if (*check)
+            return checkCommand(checkFiles);
+    } catch (const std::exception& e) {
+        std::cerr << "gang-horse-sim: " << e.what() << "\n";
+        return 3;
+    }
+    return 0;
+}

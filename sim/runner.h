@@ -1,0 +1,39 @@
+// Runs a scenario: builds its world on the stand-in game, loads the module,
+// plays the scenario's events frame by frame, and reports a timeline, an
+// optional trace and the expectations that failed.
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "sim/scenario.h"
+
+namespace sim {
+
+// Loads and unloads the module: on Linux by calling its entry point, on
+// Windows through the system's loader.
+struct ModuleLoader {
+    std::function<void()> load;
+    std::function<void()> unload;
+};
+
+// The loader of the module linked into this program.
+ModuleLoader linkedModule();
+
+struct RunOptions {
+    std::ostream* timeline = nullptr; // lines as they happen
+    std::ostream* trace = nullptr;    // JSON Lines, one per call
+};
+
+struct RunResult {
+    long long frames = 0;
+    double wallSeconds = 0;
+    std::size_t expectations = 0;
+    std::vector<std::string> failures;
+};
+
+RunResult runScenario(const Scenario& scenario, const RunOptions& options, const ModuleLoader& module);
+
+} // namespace sim
