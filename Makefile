@@ -15,7 +15,7 @@ JOBS := -j2
 # The inner build runs as if started from a shell: no jobserver or directory noise from this make.
 CMAKE_BUILD := env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL cmake --build
 
-.PHONY: all deps build test demo format clean
+.PHONY: all deps build test demo bench format clean
 
 all: build
 
@@ -46,6 +46,14 @@ demo: build
 	mkdir -p bin && cp $(SIM) bin/gang-horse-sim
 	./bin/gang-horse-sim run scenarios/demo.yaml
 	@echo "Windows module: $(ASI)"
+
+# Frame cost: native calls and time per pass, and the module's own instructions
+# in one 1024-ped camp pass (callgrind). Figures only; nothing here asserts.
+bench: build
+	@command -v valgrind >/dev/null || { $(SUDO) apt-get update -qq && \
+	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends valgrind >/dev/null; }
+	build/linux/bench/frame_cost_bench
+	python3 bench/module_instructions.py build/linux/bench/one_pass build/linux/libgang_horse_module.a
 
 format:
 	find . \( -path ./.git -o -path ./build -o -path ./bin -o -path ./dist \) -prune -o \
