@@ -6,10 +6,12 @@
 #include <iostream>
 
 #include "sim/runner.h"
+#include "standin/catalogue.h"
 
 namespace {
 
-int runCommand(const std::string& file, const std::string& tracePath, bool quiet) {
+int runCommand(const std::string& file, const std::string& tracePath, const std::vector<std::string>& omit,
+               bool quiet) {
     sim::Scenario scenario;
     try {
         scenario = sim::loadScenario(file);
@@ -26,6 +28,13 @@ int runCommand(const std::string& file, const std::string& tracePath, bool quiet
             return 2;
         }
         options.trace = &trace;
+        for (const std::string& label : omit) {
+            if (standin::findNativeByLabel(label) == nullptr) {
+                std::cerr << "--trace-omit: unknown native '" << label << "'\n";
+                return 2;
+            }
+            options.traceOmit.insert(label);
+        }
     }
     if (!quiet)
         options.timeline = &std::cout;
@@ -78,6 +87,9 @@ int main(int argc, char** argv) {
     CLI::App* run = app.add_subcommand("run", "Run a scenario and print its timeline.");
     run->add_option("scenario", runFile, "The scenario file (YAML).")->required();
     run->add_option("--trace", tracePath, "Write every host and native call to this file, as JSON Lines.");
+    std::vector<std::string> traceOmit;
+    run->add_option("--trace-omit", traceOmit, "Leave these natives (by label) out of the trace.")
+        ->delimiter(',');
     run->add_flag("--quiet", quiet, "Print no timeline.");
 
     std::vector<std::string> checkFiles;
@@ -87,7 +99,7 @@ int main(int argc, char** argv) {
     CLI11_PARSE(app, argc, argv);
     try {
         if (*run)
-            return runCommand(runFile, tracePath, quiet);
+            return runCommand(runFile, tracePath, traceOmit, quiet);
         if (*check)
             return checkCommand(checkFiles);
     } catch (const std::exception& e) {

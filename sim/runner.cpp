@@ -528,7 +528,9 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
     };
     if (options.trace != nullptr) {
         host.listener = [&options](const standin::Event& event) {
-            *options.trace << traceLine(event) << "\n";
+            if (event.native == nullptr || options.traceOmit.count(event.native->label) == 0) {
+                *options.trace << traceLine(event) << "\n";
+            }
         };
     }
     host.onFrameEnd = [&](int) {

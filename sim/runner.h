@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@ ModuleLoader linkedModule();
 struct RunOptions {
     std::ostream* timeline = nullptr; // lines as they happen
     std::ostream* trace = nullptr;    // JSON Lines, one per call
+    std::set<std::string> traceOmit;  // natives left out of the trace, by label
 };
 
 struct RunResult {
