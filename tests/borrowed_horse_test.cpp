@@ -1,0 +1,394 @@
+// The borrowed horse: which horse it is, its prompts, its blip, and its way
+// home once sent there.
+#include <gmock/gmock.h>
+
+#include <cmath>
+#include <tuple>
+
+#include "tests/gang_world.h"
+
+using namespace gangworld;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
+
+namespace {
+
+using PromptCall = std::tuple<std::string, Prompt, std::int32_t>;
+
+class BorrowedHorseTest : public GangWorldTest {
+  protected:
+    const Vec3 camp = campAt(0);
+
+    void SetUp() override {
+        GangWorldTest::SetUp();
+        openStage(0); // the gang lives at Horseshoe Overlook
+    }
+    std::vector<PromptCall> promptCallsSince(std::size_t from) const {
+        std::vector<PromptCall> found;
+        for (std::size_t i = from; i < host.events().size(); ++i) {
+            const Event& e = host.events()[i];
+            if (e.is("promptSetGroup") || e.is("promptSetEnabled") || e.is("promptSetVisible")) {
+                found.emplace_back(e.native->label, i32(&e, 0), i32(&e, 1));
+            }
+        }
+        return found;
+    }
+    std::vector<PromptCall> shown(std::int32_t group) const {
+        std::vector<PromptCall> expected;
+        for (Prompt p : {promptFollow, promptStay, promptSpur, promptSendHome}) {
+            expected.emplace_back("promptSetGroup", p, group);
+        }
+        for (Prompt p : {promptFollow, promptStay, promptSpur, promptSendHome}) {
+            expected.emplace_back("promptSetEnabled", p, 1);
+            expected.emplace_back("promptSetVisible", p, 1);
+        }
+        return expected;
+    }
+    std::vector<PromptCall> hidden() const {
+        std::vector<PromptCall> expected;
+        for (Prompt p : {promptFollow, promptStay, promptSpur, promptSendHome}) {
+            expected.emplace_back("promptSetEnabled", p, 0);
+            expected.emplace_back("promptSetVisible", p, 0);
+        }
+        return expected;
+    }
+    std::int32_t groupMeasuredSince(std::size_t from) const {
+        return static_cast<std::int32_t>(calls("promptGroupForEntity", from).at(0)->result[0]);
+    }
+    // Targets the horse, sends it home with the prompt and looks away.
+    void sendHome(std::int32_t handle) {
+        borrow(handle);
+        completes(promptSendHome);
+        runPasses(1);
+        game().target = 0;
+    }
+    std::vector<std::uint64_t> putAtCampSlots(std::int32_t handle) const {
+        return {slotOf(handle), campBits[0].x, campBits[0].y, campBits[0].z, 0, 0, 0, 0};
+    }
+};
+
+TEST_F(BorrowedHorseTest, TargetingAGangHorseOutsideTheCampShowsThePromptsOnIt) {
+    horse(300, gangHorses[3], {5, 0, 0});
+    start(1);
+    std::size_t m = mark();
+    runPasses(2); // no horse yet: the prompts are left alone
+    EXPECT_THAT(
+        among(m, {"isPlayerTargettingEntity", "promptSetGroup", "promptSetEnabled", "promptSetVisible"}),
+        IsEmpty());
+
+    game().target = 300;
+    m = mark();
+    runPasses(1); // the first pass still measured for no horse
+    EXPECT_EQ(promptCallsSince(m), shown(groupMeasuredSince(m)));
+    EXPECT_EQ(i32(calls("promptGroupForEntity", m).at(0), 0), 0);
+    m = mark();
+    runPasses(1);
+    EXPECT_EQ(i32(calls("promptGroupForEntity", m).at(0), 0), 300);
+    EXPECT_EQ(promptCallsSince(m), shown(groupMeasuredSince(m)));
+    EXPECT_TRUE(game().prompts.at(promptSendHome).enabled && game().prompts.at(promptSendHome).visible);
+
+    game().target = 0;
+    m = mark();
+    runPasses(1);
+    EXPECT_EQ(promptCallsSince(m), hidden());
+}
+
+TEST_F(BorrowedHorseTest, TheBorrowedHorseIsTheGangHorseTargetedLast) {
+    horse(300, gangHorses[0], {5, 0, 0});
+    horse(301, gangHorses[1], {6, 0, 0});
+    horse(320, strayHorse, {7, 0, 0});
+    game().addPed(321, "", {8, 0, 0}); // an entity whose model reads as 0
+    game().target = 321;
+    start(2);
+    EXPECT_THAT(calls("isPlayerTargettingEntity"), IsEmpty());
+
+    borrow(300);
+    for (std::int32_t other : {320, 321, 0}) {
+        game().target = other;
+        const std::size_t m = mark();
+        runPasses(1);
+        EXPECT_EQ(borrowedSince(m), 300) << "targeting " << other;
+        EXPECT_EQ(promptCallsSince(m), hidden()) << "targeting " << other;
+    }
+    game().target = 301;
+    std::size_t m = mark();
+    runPasses(1); // the prompts go to the group measured for the previous horse
+    EXPECT_EQ(borrowedSince(m), 301);
+    EXPECT_EQ(i32(calls("promptGroupForEntity", m).at(0), 0), 300);
+    EXPECT_EQ(promptCallsSince(m), shown(groupMeasuredSince(m)));
+}
+
+TEST_F(BorrowedHorseTest, InAnActiveCampThePromptsStayHiddenAndTheBlipStaysAsItIs) {
+    horse(300, gangHorses[0], {5, 0, 0});
+    start(1);
+    borrow(300);
+    ASSERT_THAT(game().blips, SizeIs(1));
+    game().startScript(campScript);
+    std::size_t m = mark();
+    runPasses(3);
+    EXPECT_EQ(promptCallsSince(m).size(), 3 * hidden().size());
+    EXPECT_THAT(calls("promptSetGroup", m), IsEmpty());
+    EXPECT_THAT(game().blips, SizeIs(1));
+
+    game().player().mount = 300; // riding it in the camp removes the blip
+    runPasses(1);
+    game().player().mount = 0;
+    m = mark();
+    runPasses(2);
+    EXPECT_THAT(calls("blipAddForEntity", m), IsEmpty());
+    EXPECT_THAT(game().blips, IsEmpty());
+}
+
+TEST_F(BorrowedHorseTest, AHorseLeftOutsideTheCampCarriesOneBlipUntilRidden) {
+    horse(300, gangHorses[0], {5, 0, 0});
+    start(1);
+    std::size_t m = mark();
+    borrow(300);
+    runPasses(2);
+    ASSERT_THAT(calls("blipAddForEntity", m), SizeIs(1));
+    const Event* add = calls("blipAddForEntity", m).front();
+    EXPECT_EQ(slotsOf(add), (std::vector<std::uint64_t>{hashOf("BLIP_STYLE_TEMPORARY_HORSE"), 300}));
+    ASSERT_THAT(game().blips, SizeIs(1));
+    const standin::BlipState& blip = game().blips.begin()->second;
+    EXPECT_EQ(blip.entity, 300);
+    EXPECT_EQ(blip.name, "Gang Horse");
+    EXPECT_EQ(calls("setBlipName", m).front()->args.at(1).text, "Gang Horse");
+
+    game().player().mount = 300;
+    m = mark();
+    runPasses(2);
+    const auto removals = calls("removeBlip", m);
+    ASSERT_THAT(removals, SizeIs(2)); // every pass while ridden
+    EXPECT_EQ(static_cast<std::int32_t>(removals[0]->args.at(0).pointee), blip.handle);
+    EXPECT_EQ(removals[1]->args.at(0).pointee, 0u);
+    EXPECT_THAT(game().blips, IsEmpty());
+    EXPECT_THAT(calls("blipAddForEntity", m), IsEmpty());
+
+    game().player().mount = 0;
+    m = mark();
+    runPasses(2);
+    EXPECT_THAT(calls("blipAddForEntity", m), SizeIs(1));
+}
+
+TEST_F(BorrowedHorseTest, TheBlipStaysOnTheOldHorseUntilTheNewOneIsRidden) {
+    horse(300, gangHorses[0], {5, 0, 0});
+    horse(301, gangHorses[1], {6, 0, 0});
+    start(1);
+    borrow(300);
+    borrow(301);
+    runPasses(1);
+    ASSERT_THAT(game().blips, SizeIs(1));
+    EXPECT_EQ(game().blips.begin()->second.entity, 300);
+
+    game().player().mount = 301;
+    runPasses(1);
+    EXPECT_THAT(game().blips, IsEmpty());
+    game().player().mount = 0;
+    runPasses(1);
+    ASSERT_THAT(game().blips, SizeIs(1));
+    EXPECT_EQ(game().blips.begin()->second.entity, 301);
+}
+
+TEST_F(BorrowedHorseTest, SentHomeInThePassItWouldGetABlipTheHorseGetsNone) {
+    horse(300, gangHorses[0], {5, 0, 0});
+    game().player().mount = 300;
+    game().target = 300;
+    start(2); // borrowed while ridden: no blip
+    game().player().mount = 0;
+    completes(promptSendHome);
+    const std::size_t m = mark();
+    runPasses(2);
+    EXPECT_THAT(calls("taskFollowNavMeshToCoord", m), SizeIs(1));
+    EXPECT_THAT(calls("blipAddForEntity", m), IsEmpty());
+}
+
+TEST_F(BorrowedHorseTest, FromExactly500AwayTheHorseWalksOnAndFromFurtherItIsPutAtTheCamp) {
+    const Vec3 at500 = offset(camp, 500.0f);
+    const Vec3 beyond = offset(camp, std::nextafter(500.0f, 1000.0f));
+    ASSERT_EQ(standin::distance(camp, at500), 500.0f);
+    ASSERT_EQ(standin::distance(camp, beyond), std::nextafter(500.0f, 1000.0f));
+    horse(300, gangHorses[0], at500);
+    start(1);
+    sendHome(300);
+    std::size_t m = mark();
+    runPasses(2);
+    EXPECT_THAT(nonZeroWaits(m), IsEmpty());
+    EXPECT_THAT(calls("setEntityCoords", m), IsEmpty());
+    EXPECT_THAT(calls("isPedStill", m), SizeIs(2));
+
+    game().peds.at(300).position = beyond;
+    m = mark();
+    runPasses(1);
+    EXPECT_THAT(nonZeroWaits(m), ElementsAre(10000));
+    ASSERT_THAT(calls("setEntityCoords", m), SizeIs(1));
+    const Event* put = calls("setEntityCoords", m).front();
+    EXPECT_EQ(slotsOf(put), putAtCampSlots(300));
+    EXPECT_GE(put->time, calls("isEntityAtCoord", m).front()->time + 10000);
+}
+
+TEST_F(BorrowedHorseTest, AHorseStandingStillIsCheckedAgainTenSecondsLater) {
+    horse(300, gangHorses[0], offset(camp, 100.0f));
+    start(1);
+    sendHome(300);
+    bool movesDuringTheWait = true;
+    host.listener = [&](const Event& e) {
+        if (e.kind == Event::Kind::Host && e.host == "scriptWait" && e.values.at(0).second == 10000) {
+            game().peds.at(300).still = !movesDuringTheWait;
+        }
+    };
+    game().peds.at(300).still = true; // stood still, then walked on
+    std::size_t m = mark();
+    runPasses(1);
+    EXPECT_THAT(nonZeroWaits(m), ElementsAre(10000));
+    EXPECT_THAT(calls("isPedStill", m), SizeIs(2));
+    EXPECT_THAT(calls("setEntityCoords", m), IsEmpty());
+
+    movesDuringTheWait = false; // still both times: put at the camp
+    game().peds.at(300).still = true;
+    m = mark();
+    runPasses(1);
+    EXPECT_THAT(nonZeroWaits(m), ElementsAre(10000));
+    ASSERT_THAT(calls("setEntityCoords", m), SizeIs(1));
+    EXPECT_EQ(slotsOf(calls("setEntityCoords", m).front()), putAtCampSlots(300));
+    EXPECT_EQ(borrowedSince(m), 300); // the stale measurement cannot see it arrive in this pass
+    m = mark();
+    runPasses(1);
+    EXPECT_THAT(calls("removeBlip", m), SizeIs(1)); // arrived
+}
+
+TEST_F(BorrowedHorseTest, AHorseThatSettlesInTheCampWhileCheckedIsBorrowedAgain) {
+    horse(300, gangHorses[0], offset(camp, 2.0f));
+    start(1);
+    sendHome(300);
+    standin::PedState& h = game().peds.at(300);
+    h.task.kind = standin::TaskKind::ScenarioInPlace; // in the camp box, but busy
+    h.still = true;
+    host.listener = [&](const Event& e) {
+        if (e.kind == Event::Kind::Host && e.host == "scriptWait" && e.values.at(0).second == 10000) {
+            game().peds.at(300).task = standin::Task{};
+        }
+    };
+    std::size_t m = mark();
+    runPasses(1);
+    EXPECT_THAT(nonZeroWaits(m), ElementsAre(10000));
+    EXPECT_THAT(calls("native0CC36D41", m), IsEmpty());
+    m = mark();
+    runPasses(2); // no longer sent home, still borrowed, the blip kept
+    EXPECT_THAT(among(m, {"isPedStill", "native0CC36D41", "removeBlip"}), IsEmpty());
+    EXPECT_EQ(borrowedSince(m), 300);
+    EXPECT_THAT(game().blips, SizeIs(1));
+}
+
+TEST_F(BorrowedHorseTest, ArrivingAtAnIdleGrazingPointTheHorseIsSentToItAndForgotten) {
+    const std::int32_t point =
+        game().addScenarioPoint("WORLD_ANIMAL_HORSE_GRAZING_CAMP", offset(camp, 20.0f));
+    horse(300, gangHorses[0], offset(camp, 2.0f));
+    start(1);
+    sendHome(300);
+    // The pass the horse arrives in: nothing after the forgetting acts on the handle 0.
+    game().releaseControl("INPUT_WHISTLE");
+    completes(promptFollow);
+    std::size_t m = mark();
+    runPasses(1);
+    EXPECT_THAT(
+        among(m, {"native0CC36D41", "nativeEEE48293", "taskUseScenarioPoint", "native9C54041B",
+                  "taskStartScenarioInPlaceHash", "removeBlip", "promptHasStandardModeCompleted",
+                  "blipAddForEntity", "isControlJustReleased", "removePedFromGroup", "setPedAsGroupMember"}),
+        ElementsAre("native0CC36D41", "nativeEEE48293", "taskUseScenarioPoint", "native9C54041B",
+                    "removeBlip"));
+    EXPECT_EQ(slotsOf(calls("nativeEEE48293", m).front()), (std::vector<std::uint64_t>{slotOf(point), 1}));
+    EXPECT_EQ(slotsOf(calls("taskUseScenarioPoint", m).front()),
+              (std::vector<std::uint64_t>{300, slotOf(point), 0, slotOf(-1), 1, 0, 0, 1, 0xCE810000u, 1}));
+    EXPECT_THAT(nonZeroWaits(m), IsEmpty());
+    EXPECT_THAT(game().blips, IsEmpty());
+    m = mark();
+    runPasses(2);
+    EXPECT_EQ(borrowedSince(m), 0);
+}
+
+TEST_F(BorrowedHorseTest, ArrivingWhereNoGrazingPointIsFreeTheHorseGrazesInPlace) {
+    const std::int32_t point =
+        game().addScenarioPoint("WORLD_ANIMAL_HORSE_GRAZING_CAMP", offset(camp, 20.0f));
+    game().scenarioPoints.back().active = true; // taken by another horse
+    horse(300, gangHorses[0], offset(camp, 2.0f));
+    horse(301, gangHorses[1], offset(camp, 2.0f));
+    start(1);
+    sendHome(300);
+    const std::uint64_t grazeInPlace[] = {300, hashOf("WORLD_ANIMAL_HORSE_GRAZING_CAMP"), slotOf(-1), 1, 1, 0,
+                                          1};
+    std::size_t m = mark();
+    runPasses(1);
+    EXPECT_EQ(i32(calls("native0CC36D41", m).front(), 0), point);
+    EXPECT_THAT(among(m, {"nativeEEE48293", "taskUseScenarioPoint"}), IsEmpty());
+    EXPECT_THAT(nonZeroWaits(m), ElementsAre(5000));
+    ASSERT_THAT(calls("taskStartScenarioInPlaceHash", m), SizeIs(1));
+    EXPECT_EQ(slotsOf(calls("taskStartScenarioInPlaceHash", m).front()),
+              std::vector<std::uint64_t>(std::begin(grazeInPlace), std::end(grazeInPlace)));
+
+    game().scenarioPoints.clear(); // no grazing point near the camp at all
+    sendHome(301);
+    m = mark();
+    runPasses(1);
+    EXPECT_EQ(slotsOf(calls("native0CC36D41", m).front()), std::vector<std::uint64_t>{0});
+    EXPECT_EQ(slotsOf(calls("nativeEEE48293", m).front()), (std::vector<std::uint64_t>{0, 1}));
+    EXPECT_EQ(i32(calls("taskUseScenarioPoint", m).front(), 1), 0);
+    EXPECT_THAT(nonZeroWaits(m), ElementsAre(5000));
+    ASSERT_THAT(calls("taskStartScenarioInPlaceHash", m), SizeIs(1));
+    EXPECT_EQ(i32(calls("taskStartScenarioInPlaceHash", m).front(), 0), 301);
+    EXPECT_EQ(game().peds.at(301).task.kind, standin::TaskKind::ScenarioInPlace);
+}
+
+TEST_F(BorrowedHorseTest, ASentHomeHorseThatNoLongerExistsIsForgotten) {
+    horse(300, gangHorses[0], offset(camp, 600.0f));
+    horse(301, gangHorses[1], offset(camp, 600.0f));
+    horse(302, gangHorses[2], {5, 0, 0});
+    start(1);
+    borrow(300);
+    const std::int32_t blip = game().blips.begin()->second.handle;
+    sendHome(300);
+    game().peds.erase(300); // deleted by the game on its way
+    std::size_t m = mark();
+    runPasses(1);
+    ASSERT_THAT(calls("removeBlip", m), SizeIs(1));
+    EXPECT_EQ(static_cast<std::int32_t>(calls("removeBlip", m).front()->args.at(0).pointee), blip);
+    EXPECT_THAT(among(m, {"native0CC36D41", "taskStartScenarioInPlaceHash", "isPedStill", "setEntityCoords",
+                          "promptHasStandardModeCompleted", "blipAddForEntity", "removePedFromGroup"}),
+                IsEmpty());
+    EXPECT_THAT(nonZeroWaits(m), IsEmpty());
+    m = mark();
+    runPasses(2);
+    EXPECT_EQ(borrowedSince(m), 0);
+    EXPECT_THAT(nonZeroWaits(m), IsEmpty());
+
+    sendHome(301);
+    game().peds.at(301).model = hashOf(strayHorse); // its handle now names another horse
+    m = mark();
+    runPasses(2);
+    EXPECT_THAT(among(m, {"isPedStill", "setEntityCoords", "removePedFromGroup"}), IsEmpty());
+    EXPECT_THAT(nonZeroWaits(m), IsEmpty());
+
+    borrow(302); // the next horse is not sent home
+    m = mark();
+    runPasses(2);
+    EXPECT_THAT(calls("isPedStill", m), IsEmpty());
+    EXPECT_THAT(calls("removePedFromGroup", m), SizeIs(2));
+}
+
+TEST_F(BorrowedHorseTest, AHorseTargetedWhileAnotherGoesHomeIsSentHomeItself) {
+    horse(300, gangHorses[0], offset(camp, 100.0f));
+    horse(301, gangHorses[1], offset(camp, 800.0f));
+    start(1);
+    sendHome(300);
+    game().target = 301;
+    std::size_t m = mark();
+    runPasses(1); // handled as sent home, with the distance measured for 300
+    EXPECT_EQ(i32(calls("isPedStill", m).at(0), 0), 301);
+    EXPECT_THAT(nonZeroWaits(m), IsEmpty());
+    m = mark();
+    runPasses(1);
+    EXPECT_THAT(nonZeroWaits(m), ElementsAre(10000));
+    EXPECT_EQ(slotsOf(calls("setEntityCoords", m).at(0)), putAtCampSlots(301));
+}
+
+} // namespace
