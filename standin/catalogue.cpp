@@ -66,10 +66,10 @@ const NativeInfo nativeCatalogue[] = {
     {"setPedConfigFlag", 0x1913FE4CBF41C463, "iii", None, ""},
     {"setAttributePoints", 0x09A59688C26D88DF, "iii", None, ""},
     {"nativeDC19C288", 0xDC19C288082E586E, "iii", None, "SET_ENTITY_AS_MISSION_ENTITY"},
-    {"playPedAmbientSpeech", 0x8E04FEDD28D42462, "ir", Bool, ""},
+    {"playPedAmbientSpeech", 0x8E04FEDD28D42462, "ir", None, ""},
     // Tasks, scenarios and ped groups.
     {"clearPedTasks", 0xE1EF3C1216AFF2CD, "iii", None, ""},
-    {"taskSmartFleePed", 0x22B0D0E37CCB840D, "iififfi", None, ""},
+    {"taskSmartFleePed", 0x22B0D0E37CCB840D, "iifiifi", None, ""},
     {"taskFollowNavMeshToCoord", 0x15D3A79D4E44B913, "iffffifif", None, ""},
     {"taskUseScenarioPoint", 0xCCDAE6324B6A821C, "iiiiiiiifi", None, ""},
     {"taskStartScenarioInPlaceHash", 0x524B54361229154F, "iiiiifi", None, ""},

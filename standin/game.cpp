@@ -399,11 +399,10 @@ Game::Game() {
         if (PedState* p = ped(a.i32(0)))
             p->missionEntity = true;
     });
-    on("playPedAmbientSpeech", [this](A a, R r) {
+    on("playPedAmbientSpeech", [this](A a, R) {
         const auto* record = reinterpret_cast<const std::uint64_t*>(static_cast<std::uintptr_t>(a.slots[1]));
         const char* line = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(record[0]));
         spoken.push_back({a.i32(0), line != nullptr ? line : "", static_cast<std::uint32_t>(record[3])});
-        setBool(r, true);
     });
 
     // Tasks, scenarios and ped groups.
