@@ -1,21 +1,24 @@
-# gang_horse: `make demo` runs the module on the Linux stand-in host, `make test` runs the tests.
+# gang_horse: `make demo` runs the module on the Linux stand-in host and packages the Windows module,
+# `make test` runs the tests (the Windows build's under Wine too), `make package` makes the zip.
 # Both install missing build tools first (Debian/apt), then build the Windows module (build/mingw)
 # and the Linux module, tests and tools (build/linux) through the CMake presets.
 
 # Debian packages the build needs; add to this list when the build needs more.
 DEB_PACKAGES := cmake g++ make python3 libgtest-dev libgmock-dev libyaml-cpp-dev libcli11-dev \
-                nlohmann-json3-dev libbenchmark-dev g++-mingw-w64-x86-64-posix zip clang-format
+                nlohmann-json3-dev libbenchmark-dev g++-mingw-w64-x86-64-posix zip clang-format \
+                clang libclang-rt-14-dev wine64 wine
 
 # Root installs directly; anyone else goes through sudo when it exists.
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || { command -v sudo >/dev/null 2>&1 && echo sudo; })
 
 ASI := $(abspath build/mingw/gang_horse.asi)
+WINDOWS_SIM := $(abspath build/mingw/gang-horse-sim.exe)
 SIM := build/linux/sim/gang-horse-sim
 JOBS := -j2
 # The inner build runs as if started from a shell: no jobserver or directory noise from this make.
 CMAKE_BUILD := env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL cmake --build
 
-.PHONY: all deps build test demo bench format clean
+.PHONY: all deps build test demo package bench fuzz format clean
 
 all: build
 
@@ -36,16 +39,21 @@ deps:
 build: deps
 	cmake --preset mingw
 	$(CMAKE_BUILD) --preset mingw $(JOBS)
-	cmake --preset linux -DGANG_HORSE_ASI=$(ASI)
+	cmake --preset linux -DGANG_HORSE_ASI=$(ASI) -DGANG_HORSE_WINDOWS_SIM=$(WINDOWS_SIM)
 	$(CMAKE_BUILD) --preset linux $(JOBS)
 
 test: build
 	ctest --preset linux --output-on-failure
 
-demo: build
+demo: package
 	mkdir -p bin && cp $(SIM) bin/gang-horse-sim
 	./bin/gang-horse-sim run scenarios/demo.yaml
 	@echo "Windows module: $(ASI)"
+	@echo "Player's package: $$(ls dist/gang_horse-*-win64.zip)"
+
+# The player's package, dist/gang_horse-<version>-win64.zip (the version is the CMake project's).
+package: build
+	$(CMAKE_BUILD) --preset mingw --target win64_zip
 
 # Frame cost: native calls and time per pass, and the module's own instructions
 # in one 1024-ped camp pass (callgrind). Figures only; nothing here asserts.
@@ -54,6 +62,13 @@ bench: build
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends valgrind >/dev/null; }
 	build/linux/bench/frame_cost_bench
 	python3 bench/module_instructions.py build/linux/bench/one_pass build/linux/libgang_horse_module.a
+
+# The libFuzzer targets (preset fuzz, build/fuzz), each run FUZZ_SECONDS from its
+# corpus in build/fuzz/corpus, seeded from fuzz/corpus. `make test` runs each briefly.
+FUZZ_SECONDS ?= 180
+fuzz: deps
+	bash fuzz/fuzz.sh build
+	bash fuzz/fuzz.sh run $(FUZZ_SECONDS) settings scenario
 
 format:
 	find . \( -path ./.git -o -path ./build -o -path ./bin -o -path ./dist \) -prune -o \

@@ -11,7 +11,7 @@
 namespace {
 
 int runCommand(const std::string& file, const std::string& tracePath, const std::vector<std::string>& omit,
-               bool quiet) {
+               bool quiet, const sim::ModuleLoader& module) {
     sim::Scenario scenario;
     try {
         scenario = sim::loadScenario(file);
@@ -38,7 +38,7 @@ int runCommand(const std::string& file, const std::string& tracePath, const std:
     }
     if (!quiet)
         options.timeline = &std::cout;
-    const sim::RunResult result = sim::runScenario(scenario, options, sim::linkedModule());
+    const sim::RunResult result = sim::runScenario(scenario, options, module);
     for (const std::string& failure : result.failures)
         std::cout << failure << "\n";
     if (!quiet && result.expectations > 0) {
@@ -48,7 +48,7 @@ int runCommand(const std::string& file, const std::string& tracePath, const std:
     return 0;
 }
 
-int checkCommand(const std::vector<std::string>& files) {
+int checkCommand(const std::vector<std::string>& files, const sim::ModuleLoader& module) {
     std::vector<sim::Scenario> scenarios;
     bool bad = false;
     for (const std::string& file : files) {
@@ -63,7 +63,7 @@ int checkCommand(const std::vector<std::string>& files) {
         return 2;
     int failed = 0;
     for (const sim::Scenario& scenario : scenarios) {
-        const sim::RunResult result = sim::runScenario(scenario, {}, sim::linkedModule());
+        const sim::RunResult result = sim::runScenario(scenario, {}, module);
         const bool ok = result.failures.empty();
         std::printf("%s %s (%s): %zu expectations, %lld frames in %.2f s\n", ok ? "PASS" : "FAIL",
                     scenario.file.c_str(), scenario.name.c_str(), result.expectations, result.frames,
@@ -78,9 +78,21 @@ int checkCommand(const std::vector<std::string>& files) {
 
 } // namespace
 
+#ifdef _WIN32
+// On Windows the simulator is part of the stand-in ScriptHookRDR2.dll, beside
+// the host that the loaded module calls; gang-horse-sim.exe calls this.
+extern "C" int gangHorseSimMain(int argc, char** argv) {
+#else
 int main(int argc, char** argv) {
+#endif
     CLI::App app{"Runs the gang_horse module in a simulated camp, from scenario files."};
     app.require_subcommand(1);
+#ifdef _WIN32
+    std::string modulePath;
+    app.add_option("--module", modulePath,
+                   "The module to load (default: gang_horse.asi beside this program).");
+    app.fallthrough();
+#endif
 
     std::string runFile, tracePath;
     bool quiet = false;
@@ -98,10 +110,15 @@ int main(int argc, char** argv) {
 
     CLI11_PARSE(app, argc, argv);
     try {
+#ifdef _WIN32
+        const sim::ModuleLoader module = sim::loadedModule(modulePath);
+#else
+        const sim::ModuleLoader module = sim::linkedModule();
+#endif
         if (*run)
-            return runCommand(runFile, tracePath, traceOmit, quiet);
+            return runCommand(runFile, tracePath, traceOmit, quiet, module);
         if (*check)
-            return checkCommand(checkFiles);
+            return checkCommand(checkFiles, module);
     } catch (const std::exception& e) {
         std::cerr << "gang-horse-sim: " << e.what() << "\n";
         return 3;

@@ -1,5 +1,7 @@
 #include "sim/runner.h"
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -8,6 +10,7 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <stdexcept>
 
 #include "sim/shipped_settings.h"
 #include "sim/trace.h"
@@ -36,6 +39,14 @@ std::string position(float x, float y, float z) {
     std::snprintf(text, sizeof text, "(%.2f, %.2f, %.2f)", static_cast<double>(x), static_cast<double>(y),
                   static_cast<double>(z));
     return text;
+}
+
+// The catalogue's entry for a label; every label used here is in it.
+const NativeInfo* nativeLabelled(const char* label) {
+    const NativeInfo* info = standin::findNativeByLabel(label);
+    if (info == nullptr)
+        throw std::logic_error(std::string("no native labelled ") + label);
+    return info;
 }
 
 const std::map<std::string, std::string> promptWords = {
@@ -77,14 +88,33 @@ class Timeline {
     }
 
     void native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots, const std::uint64_t*) {
+        // Most calls are of no interest here; skip them without comparing texts.
+        static const NativeInfo* const told[] = {nativeLabelled("native67F7CEAC"),
+                                                 nativeLabelled("nativeA5C38736"),
+                                                 nativeLabelled("isPlayerTargettingEntity"),
+                                                 nativeLabelled("terminateThread"),
+                                                 nativeLabelled("playPedAmbientSpeech"),
+                                                 nativeLabelled("taskFollowNavMeshToCoord"),
+                                                 nativeLabelled("setEntityCoords"),
+                                                 nativeLabelled("taskUseScenarioPoint"),
+                                                 nativeLabelled("taskStartScenarioInPlaceHash"),
+                                                 nativeLabelled("taskSmartFleePed"),
+                                                 nativeLabelled("clearPedTasks")};
+        if (std::find(std::begin(told), std::end(told), &info) == std::end(told))
+            return;
         const std::string label = info.label;
         if (label == "native67F7CEAC") {
             passHorses_.push_back(i32(slots[0]));
         } else if (label == "nativeA5C38736") {
             ++passMembers_;
         } else if (label == "isPlayerTargettingEntity") {
-            passBorrowed_ = i32(slots[1]);
+            // Asked right after the borrowed horse is found: told at once, not
+            // after the waits the rest of the pass may make.
             passHasBorrowed_ = true;
+            if (i32(slots[1]) != lastBorrowed_) {
+                lastBorrowed_ = i32(slots[1]);
+                say(ms, names_.ped(lastBorrowed_) + " is the borrowed horse");
+            }
         } else if (label == "terminateThread") {
             auto it = names_.threads.find(i32(slots[0]));
             say(ms, (it != names_.threads.end() ? it->second + " thread " : "thread ") +
@@ -113,11 +143,29 @@ class Timeline {
     }
 
     void wait(std::uint64_t ms, std::uint32_t waitMs) {
+        // The preparation never waits, and every wait of a pass but the camp's
+        // settle wait comes after it: once it has run, a wait means it is
+        // complete, and it is told at its time, not when the pass ends.
+        if (!passPreparationTold_ && (waitMs == 0 || !passHorses_.empty() || passMembers_ != 0)) {
+            tellPreparation(ms);
+            passPreparationTold_ = true;
+        }
         if (waitMs > 0) {
             say(ms, "the script waits " + std::to_string(waitMs) + " ms");
             return;
         }
         // A pass ended.
+        if (!passHasBorrowed_ && lastBorrowed_ != 0) {
+            say(ms, names_.ped(lastBorrowed_) + " is forgotten: no borrowed horse");
+            lastBorrowed_ = 0;
+        }
+        passHorses_.clear();
+        passMembers_ = 0;
+        passHasBorrowed_ = false;
+        passPreparationTold_ = false;
+    }
+
+    void tellPreparation(std::uint64_t ms) {
         if (passHorses_.size() != lastHorses_.size() || passHorses_ != lastHorses_ ||
             passMembers_ != lastMembers_) {
             if (!passHorses_.empty() || passMembers_ != 0) {
@@ -133,15 +181,6 @@ class Timeline {
             lastHorses_ = passHorses_;
             lastMembers_ = passMembers_;
         }
-        const std::int32_t borrowed = passHasBorrowed_ ? passBorrowed_ : 0;
-        if (borrowed != lastBorrowed_) {
-            say(ms, borrowed != 0 ? names_.ped(borrowed) + " is the borrowed horse"
-                                  : names_.ped(lastBorrowed_) + " is forgotten: no borrowed horse");
-            lastBorrowed_ = borrowed;
-        }
-        passHorses_.clear();
-        passMembers_ = 0;
-        passHasBorrowed_ = false;
     }
 
     // Compares the world with the end of the previous frame.
@@ -219,8 +258,9 @@ class Timeline {
     Game& game_;
     std::vector<std::int32_t> passHorses_, lastHorses_;
     int passMembers_ = 0, lastMembers_ = 0;
-    std::int32_t passBorrowed_ = 0, lastBorrowed_ = 0;
+    std::int32_t lastBorrowed_ = 0;
     bool passHasBorrowed_ = false;
+    bool passPreparationTold_ = false;
     bool promptsShown_ = false;
     std::int32_t promptGroup_ = 0;
     std::map<std::int32_t, std::string> blips_;
@@ -232,6 +272,22 @@ class Checker {
   public:
     Checker(const Scenario& scenario, const Names& names, Game& game)
         : scenario_(scenario), names_(names), game_(game), hits_(scenario.expectations.size()) {
+        // The one native each expectation of a call can match, so that a call
+        // is matched against it only when it is that native.
+        for (const Expectation& x : scenario.expectations) {
+            static const std::map<ExpectKind, const char*> labels = {
+                {ExpectKind::Said, "playPedAmbientSpeech"},
+                {ExpectKind::Teleported, "setEntityCoords"},
+                {ExpectKind::Configured, "native67F7CEAC"},
+                {ExpectKind::GangMember, "nativeA5C38736"},
+                {ExpectKind::Terminated, "terminateThread"}};
+            const NativeInfo* target = nullptr;
+            if (x.kind == ExpectKind::Native)
+                target = nativeLabelled(x.text.c_str());
+            else if (labels.count(x.kind))
+                target = nativeLabelled(labels.at(x.kind));
+            natives_.push_back(target);
+        }
         for (const PedSpec& p : scenario.peds)
             handles_[p.name] = p.handle;
         for (const ScenarioEvent& e : scenario.events) {
@@ -245,10 +301,22 @@ class Checker {
         return it == handles_.end() ? -1 : it->second;
     }
 
+    // What each out-parameter held when the call was made, as the trace shows
+    // it: the game may overwrite it in answering (removeBlip clears it).
+    void before(const NativeInfo& info, const std::uint64_t* slots) {
+        for (std::size_t k = 0; info.slots[k] != '\0' && k < outValues_.size(); ++k) {
+            outValues_[k] = 0;
+            if (info.slots[k] == 'o' && slots[k] != 0)
+                std::memcpy(&outValues_[k],
+                            reinterpret_cast<const void*>(static_cast<std::uintptr_t>(slots[k])),
+                            sizeof outValues_[k]);
+        }
+    }
+
     void native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots) {
         for (std::size_t i = 0; i < scenario_.expectations.size(); ++i) {
             const Expectation& x = scenario_.expectations[i];
-            if (matchesNative(x, info, slots))
+            if (natives_[i] == &info && matchesNative(x, info, slots))
                 hits_[i].push_back(ms);
         }
     }
@@ -305,10 +373,12 @@ class Checker {
 
   private:
     const Scenario& scenario_;
-    const Names& names_;
+    [[maybe_unused]] const Names& names_; // unused by the checks so far (clang: -Wunused-private-field)
     Game& game_;
     std::vector<std::vector<std::uint64_t>> hits_;
     std::map<std::string, std::int32_t> handles_;
+    std::array<std::uint32_t, 32> outValues_{};
+    std::vector<const NativeInfo*> natives_; // per expectation: the native it matches, if any
 
     bool matchesNative(const Expectation& x, const NativeInfo& info, const std::uint64_t* slots) const {
         const std::string label = info.label;
@@ -358,12 +428,8 @@ class Checker {
                     return false;
             } else if (kind == 'i' || kind == 'o') {
                 std::uint64_t value = slot;
-                if (kind == 'o') {
-                    std::int32_t pointee = 0;
-                    std::memcpy(&pointee, reinterpret_cast<const void*>(static_cast<std::uintptr_t>(slot)),
-                                4);
-                    value = static_cast<std::uint32_t>(pointee);
-                }
+                if (kind == 'o')
+                    value = outValues_[k];
                 std::uint32_t want;
                 if (m.kind == ArgMatch::Kind::Number) {
                     want = static_cast<std::uint32_t>(static_cast<std::int64_t>(m.number));
@@ -514,13 +580,18 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
     Timeline timeline(options.timeline, names, game);
     Checker checker(s, names, game);
     auto elapsed = [&host] { return host.elapsedMs(); };
+    host.beforeNative = [&](const NativeInfo& info, const std::uint64_t* slots) {
+        checker.before(info, slots);
+    };
+    const NativeInfo* const terminateThread = nativeLabelled("terminateThread");
     host.afterNative = [&](const NativeInfo& info, const std::uint64_t* slots, const std::uint64_t* result) {
-        if (std::strcmp(info.label, "terminateThread") == 0) {
+        if (&info == terminateThread) {
             auto it = threadScripts.find(i32(slots[0]));
             checker.lastThreadScript_ = it != threadScripts.end() ? it->second : "";
         }
-        timeline.native(elapsed(), info, slots, result);
-        checker.native(elapsed(), info, slots);
+        const std::uint64_t ms = elapsed();
+        timeline.native(ms, info, slots, result);
+        checker.native(ms, info, slots);
     };
     host.afterHost = [&](const char*, std::uint32_t waitMs) {
         timeline.wait(elapsed(), waitMs);
@@ -648,6 +719,7 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
     module.unload();
     host.shutdown();
     host.listener = nullptr;
+    host.beforeNative = nullptr;
     host.afterNative = nullptr;
     host.afterHost = nullptr;
     host.onFrameEnd = nullptr;

@@ -20,8 +20,11 @@ struct ModuleLoader {
     std::function<void()> unload;
 };
 
-// The loader of the module linked into this program.
+// The loader of the module linked into this program (Linux build).
 ModuleLoader linkedModule();
+// The loader of the module file at path, or of gang_horse.asi beside this
+// program when path is empty (Windows build).
+ModuleLoader loadedModule(const std::string& path);
 
 struct RunOptions {
     std::ostream* timeline = nullptr; // lines as they happen

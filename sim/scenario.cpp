@@ -3,6 +3,8 @@
 #include <yaml-cpp/yaml.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <limits>
 #include <fstream>
 #include <map>
 #include <set>
@@ -79,10 +81,14 @@ class Reader {
         return value;
     }
 
+    // A number the world keeps as a float: finite, and within a float's range.
     double number(const YAML::Node& node, const std::string& what) const {
         double value = 0;
         if (!node.IsScalar() || !YAML::convert<double>::decode(node, value) || !std::isfinite(value)) {
             fail(node, what + " must be a number");
+        }
+        if (std::fabs(value) > std::numeric_limits<float>::max()) {
+            fail(node, what + " is out of range (at most 3.4e38 either way)");
         }
         return value;
     }
@@ -167,6 +173,8 @@ class ScenarioReader {
         }
         if (top.count("world"))
             world(top["world"]);
+        else
+            used_ = {s_.playerHandle}; // without a world too, the player's handle is taken
         if (top.count("events"))
             events(top["events"]);
         if (top.count("expect"))
@@ -524,7 +532,9 @@ std::optional<std::uint32_t> parseDuration(const std::string& text) {
         scale = 60000;
     else
         return std::nullopt;
-    const double ms = std::stod(digits) * scale;
+    // strtod, not stod: a number too large for a double gives HUGE_VAL rather
+    // than an exception, and is refused below like any other too-long time.
+    const double ms = std::strtod(digits.c_str(), nullptr) * scale;
     if (!(ms >= 0) || ms > 4294967295.0 || ms != std::floor(ms))
         return std::nullopt;
     return static_cast<std::uint32_t>(ms);
@@ -545,9 +555,17 @@ Scenario loadScenario(const std::string& path) {
     if (!in) {
         throw ScenarioError(path + ":1:1: cannot open the file");
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parseScenario(text.str(), path);
+    // Read by blocks, so a read error (a directory opens, then fails to read)
+    // is told apart from an empty file.
+    std::string text;
+    char block[65536];
+    while (in.read(block, sizeof block) || in.gcount() > 0) {
+        text.append(block, static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad()) {
+        throw ScenarioError(path + ":1:1: cannot read the file");
+    }
+    return parseScenario(text, path);
 }
 
 } // namespace sim

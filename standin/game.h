@@ -144,8 +144,13 @@ class Game {
     void call(const NativeInfo& info, const std::uint64_t* args, std::uint64_t* result);
 
     // Every entity has a prompt group of its own; the handle 0 has none.
-    static std::int32_t promptGroupOf(std::int32_t entity) { return entity == 0 ? 0 : 0x70000 + entity; }
-    static std::int32_t entityOfPromptGroup(std::int32_t group) { return group == 0 ? 0 : group - 0x70000; }
+    // Wrapping 32-bit arithmetic: any handle, however large, has a group.
+    static std::int32_t promptGroupOf(std::int32_t entity) {
+        return entity == 0 ? 0 : static_cast<std::int32_t>(static_cast<std::uint32_t>(entity) + 0x70000u);
+    }
+    static std::int32_t entityOfPromptGroup(std::int32_t group) {
+        return group == 0 ? 0 : static_cast<std::int32_t>(static_cast<std::uint32_t>(group) - 0x70000u);
+    }
 
     // The text behind a createVarString value, or nullptr.
     const std::string* varString(std::uint64_t value) const;

@@ -1,8 +1,8 @@
 #include "standin/host.h"
 
-#include <ucontext.h>
-
 #include <cstring>
+
+#include "standin/script_context.h"
 
 namespace standin {
 
@@ -17,11 +17,9 @@ constexpr std::size_t scriptStackSize = 1024 * 1024;
 } // namespace
 
 // The script main's execution context: its own stack, switched to and from
-// with swapcontext, so a wait hands control back to the host at once.
+// (standin/script_context.h), so a wait hands control back to the host at once.
 struct Host::Fiber {
-    ucontext_t host{};
-    ucontext_t script{};
-    std::vector<char> stack;
+    ScriptContext context{&Fiber::entry, scriptStackSize};
     bool started = false;
     bool finished = false;
     bool stopRequested = false;
@@ -40,7 +38,7 @@ struct Host::Fiber {
             self.fault = "the script main threw an unknown exception";
         }
         self.finished = true;
-        // uc_link brings control back to the host.
+        // Returning brings control back to the host.
     }
 };
 
@@ -76,6 +74,7 @@ void Host::reset(int fps, std::uint32_t startTime) {
     overridePedCount = false;
     pedCountOverride = 0;
     listener = nullptr;
+    beforeNative = nullptr;
     afterNative = nullptr;
     afterHost = nullptr;
     onFrameEnd = nullptr;
@@ -86,7 +85,7 @@ void Host::shutdown() {
     if (fiber_ && fiber_->started && !fiber_->finished) {
         fiber_->stopRequested = true;
         inScript_ = true;
-        swapcontext(&fiber_->host, &fiber_->script);
+        fiber_->context.enter();
         inScript_ = false;
     }
     fiber_.reset();
@@ -105,7 +104,7 @@ bool Host::scriptWaiting() const { return fiber_ && fiber_->started && !fiber_->
 
 void Host::resumeScript() {
     inScript_ = true;
-    swapcontext(&fiber_->host, &fiber_->script);
+    fiber_->context.enter();
     inScript_ = false;
     if (fiber_->finished && !fiber_->fault.empty()) {
         throw HostFault("frame " + std::to_string(frame_) + ": " + fiber_->fault);
@@ -118,12 +117,6 @@ void Host::runFrame() {
         if (!fiber_) {
             fiber_ = std::make_unique<Fiber>();
             fiber_->main = scriptMain_;
-            fiber_->stack.resize(scriptStackSize);
-            getcontext(&fiber_->script);
-            fiber_->script.uc_stack.ss_sp = fiber_->stack.data();
-            fiber_->script.uc_stack.ss_size = fiber_->stack.size();
-            fiber_->script.uc_link = &fiber_->host;
-            makecontext(&fiber_->script, &Fiber::entry, 0);
             fiber_->started = true;
             resumeScript();
         } else if (!fiber_->finished && frame_ > waitFrame_ && elapsedMs() >= wakeAtMs_) {
@@ -242,7 +235,7 @@ void Host::hostScriptWait(std::uint32_t ms) {
     }
     waitFrame_ = frame_;
     wakeAtMs_ = elapsedMs() + ms;
-    swapcontext(&fiber_->script, &fiber_->host);
+    fiber_->context.leave();
     if (fiber_->stopRequested) {
         throw ScriptStop{};
     }
@@ -319,6 +312,9 @@ std::uint64_t* Host::hostNativeCall() {
             }
         }
     }
+    if (beforeNative) {
+        beforeNative(*info, slots_.data());
+    }
     result_ = {};
     try {
         game_->call(*info, slots_.data(), result_.data());
@@ -367,5 +363,8 @@ std::uint64_t* nativeCall() { return standin::Host::get().hostNativeCall(); }
 int worldGetAllPeds(int* peds, int capacity) {
     return standin::Host::get().hostWorldGetAllPeds(peds, capacity);
 }
+#ifndef _WIN32
+// On Windows the module takes GetTickCount from KERNEL32.
 unsigned long GetTickCount() { return standin::Host::get().tickCount(); }
+#endif
 }

@@ -97,7 +97,9 @@ class Host {
     void clearEvents() { events_.clear(); }
     std::function<void(const Event&)> listener;
     // Cheap observers that see every call without building an Event: the
-    // native's slots and result after the game answered, and each host call.
+    // native's slots before the game answers (out-parameters still hold what
+    // the caller passed), the slots and result after, and each host call.
+    std::function<void(const NativeInfo&, const std::uint64_t* slots)> beforeNative;
     std::function<void(const NativeInfo&, const std::uint64_t* slots, const std::uint64_t* result)>
         afterNative;
     std::function<void(const char* name, std::uint32_t value)> afterHost;

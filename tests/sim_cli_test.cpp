@@ -1,0 +1,164 @@
+// The gang-horse-sim program as a modder runs it: exit codes, what it prints,
+// and traces that are the same bytes from one process to the next.
+#include <gmock/gmock.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using ::testing::AllOf;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+struct Output {
+    int code = -1;
+    std::string text; // stdout and stderr together
+    std::string out;  // stdout alone
+};
+
+class SimCli : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char dir[] = "/tmp/gang_horse_sim_cli_XXXXXX";
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        dir_ = dir;
+    }
+    void TearDown() override { EXPECT_EQ(std::system(("rm -rf '" + dir_ + "'").c_str()), 0); }
+
+    std::string write(const std::string& name, const std::string& text) {
+        const std::string path = dir_ + "/" + name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    std::string read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    // Runs the program in the scratch directory with the given arguments.
+    Output sim(const std::string& args) {
+        Output o;
+        const std::string outFile = dir_ + "/.stdout", errFile = dir_ + "/.stderr";
+        const std::string command =
+            "cd '" + dir_ + "' && '" GH_SIM_PROGRAM "' " + args + " >'" + outFile + "' 2>'" + errFile + "'";
+        const int status = std::system(command.c_str());
+        o.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        o.out = read(outFile);
+        o.text = o.out + read(errFile);
+        return o;
+    }
+
+    std::string dir_;
+};
+
+// Dutch's horse, borrowed and told to follow: three things happen.
+const std::string good = R"(name: Follow me
+duration: 3s
+world:
+  player: {position: [0, 0, 0]}
+  peds:
+    - {name: dutch_horse, model: A_C_HORSE_GANG_DUTCH, position: [10, 0, 0]}
+events:
+  - {at: 1s, target: dutch_horse}
+  - {at: 2s, prompt: follow}
+expect:
+  - {said: HORSE_FOLLOW_ME_MALE, after: 2s, by: 2s}
+  - {following: dutch_horse, after: 2s}
+  - {blip: dutch_horse, after: 1s, by: 1100ms}
+)";
+
+// The same, with two expectations that do not hold (lines 14 and 16).
+const std::string wrong = good + R"(  - {said: HORSE_STAY_HERE_MALE}
+  - {wait: 1000, times: 0}
+  - {said: HORSE_FOLLOW_ME_MALE, by: 1s}
+)";
+
+const std::string bad = "name: Bad\nduration: 3s\nevents:\n  - {at: 1s, prompt: gallop}\n";
+
+TEST_F(SimCli, CheckExitsZeroWhenEveryExpectationHolds) {
+    write("good.yaml", good);
+    const Output o = sim("check good.yaml");
+    EXPECT_EQ(o.code, 0) << o.text;
+    EXPECT_THAT(o.out, HasSubstr("PASS good.yaml (Follow me): 3 expectations"));
+    EXPECT_THAT(o.out, HasSubstr("1 passed, 0 failed"));
+}
+
+TEST_F(SimCli, CheckExitsOneNamingEachExpectationThatFailed) {
+    write("good.yaml", good);
+    write("wrong.yaml", wrong);
+    const Output o = sim("check good.yaml wrong.yaml");
+    EXPECT_EQ(o.code, 1) << o.text;
+    EXPECT_THAT(o.out, HasSubstr("PASS good.yaml"));
+    EXPECT_THAT(o.out, HasSubstr("FAIL wrong.yaml (Follow me): 6 expectations"));
+    EXPECT_THAT(o.out,
+                HasSubstr("wrong.yaml:14: expectation {said: HORSE_STAY_HERE_MALE} failed: never happened"));
+    EXPECT_THAT(o.out,
+                HasSubstr("wrong.yaml:16: expectation {said: HORSE_FOLLOW_ME_MALE, by: 1s} failed: only "
+                          "outside its window, first at 00:02.000"));
+    // The ones that hold are not named; a wait that never came holds "times: 0".
+    EXPECT_THAT(o.out, AllOf(Not(HasSubstr("wrong.yaml:11:")), Not(HasSubstr("wrong.yaml:15:"))));
+    EXPECT_THAT(o.out, HasSubstr("1 passed, 1 failed"));
+}
+
+TEST_F(SimCli, ABadFileStopsEveryRunWithExitTwoAndItsPlace) {
+    write("good.yaml", good);
+    write("bad.yaml", bad);
+    const Output check = sim("check good.yaml bad.yaml");
+    EXPECT_EQ(check.code, 2);
+    EXPECT_THAT(check.text, HasSubstr("bad.yaml:4:22: unknown prompt 'gallop'"));
+    EXPECT_THAT(check.text, Not(HasSubstr("PASS"))) << "nothing runs, not even the good file";
+
+    const Output run = sim("run bad.yaml --trace bad.jsonl");
+    EXPECT_EQ(run.code, 2);
+    EXPECT_THAT(run.text, HasSubstr("bad.yaml:4:22: unknown prompt 'gallop'"));
+    EXPECT_EQ(run.out, "") << "no timeline";
+    EXPECT_FALSE(std::ifstream(dir_ + "/bad.jsonl").good()) << "no trace";
+
+    const Output missing = sim("check nowhere.yaml");
+    EXPECT_EQ(missing.code, 2);
+    EXPECT_THAT(missing.text, HasSubstr("nowhere.yaml:1:1: cannot open the file"));
+}
+
+TEST_F(SimCli, RunPrintsTheTimelineAndQuietPrintsNone) {
+    write("good.yaml", good);
+    const Output o = sim("run good.yaml");
+    EXPECT_EQ(o.code, 0) << o.text;
+    EXPECT_THAT(o.out, HasSubstr("00:00.000  scenario \"Follow me\" starts\n"));
+    EXPECT_THAT(o.out, HasSubstr("00:02.000  the player says \"HORSE_FOLLOW_ME_MALE\"\n"));
+    EXPECT_THAT(o.out, HasSubstr("3 of 3 expectations held"));
+    EXPECT_EQ(sim("run good.yaml --quiet").out, "");
+}
+
+TEST_F(SimCli, EveryCommandHasHelp) {
+    for (const char* args : {"--help", "run --help", "check --help"}) {
+        const Output o = sim(args);
+        EXPECT_EQ(o.code, 0) << args;
+        EXPECT_THAT(o.out, HasSubstr("Usage")) << args;
+    }
+    EXPECT_THAT(sim("run --help").out, HasSubstr("--trace"));
+    EXPECT_NE(sim("").code, 0) << "a command is required";
+}
+
+TEST_F(SimCli, TheSameScenarioGivesTheSameTraceBytesInEveryProcess) {
+    // The demo touches every kind of slot: texts, game strings, the speech
+    // record and out-parameters, whose addresses differ between processes.
+    const std::string demo = GH_SCENARIO_DIR "/demo.yaml";
+    ASSERT_EQ(sim("run --quiet --trace one.jsonl '" + demo + "'").code, 0);
+    ASSERT_EQ(sim("run --quiet --trace two.jsonl '" + demo + "'").code, 0);
+    const std::string one = read(dir_ + "/one.jsonl"), two = read(dir_ + "/two.jsonl");
+    EXPECT_GT(one.size(), 100000u);
+    EXPECT_TRUE(one == two) << "the traces differ";
+    EXPECT_THAT(one, HasSubstr("{\"speech\":{\"speechLine\":\"Take_Horse_Dutch\""));
+    EXPECT_THAT(one, HasSubstr("{\"ptr\":\"0x00005001\"}"));
+}
+
+} // namespace
