@@ -5,15 +5,16 @@ namespace {
 constexpr int worldPedCapacity = 1024;
 }
 
-void configureGangHorse(Ped ped, Ped borrowedHorse) {
+void configureGangHorse(const MainState& s, Ped ped) {
+    const Ped borrowedHorse = s.borrowedHorse;
     native5B9813EC();
     native67F7CEAC(ped);
     nativeE2487779(ped);
     nativeBA881821(ped, 0);
     nativeBA881821(ped, 6);
-    removeRelationshipGroup(getHashKey("REL_GANG_DUTCHS_HORSES"));
-    setPedRelationshipGroupHash(ped, getHashKey("REL_PLAYER_ALLY"));
-    setPedRelationshipGroupDefaultHash(ped, getHashKey("REL_PLAYER_ALLY"));
+    removeRelationshipGroup(s.gangHorsesGroup);
+    setPedRelationshipGroupHash(ped, s.playerAllyGroup);
+    setPedRelationshipGroupDefaultHash(ped, s.playerAllyGroup);
     nativeA6989999(ped);
     // The horse the player commands gets these once for every gang horse
     // found, and with the handle 0 while none is borrowed.
@@ -34,19 +35,11 @@ void prepareCampHorses(MainState& s) {
     }
     for (int i = 0; i < count; ++i) {
         const Ped ped = worldPeds[i];
-        const Hash gang = getHashKey("REL_GANG_DUTCHS");
-        const Hash group = getPedRelationshipGroupHash(ped);
-        if (gang == group) {
+        if (getPedRelationshipGroupHash(ped) == s.gangMembersGroup) {
             nativeA5C38736(ped);
         }
-        for (Hash entry : s.gangHorseModels) {
-            if (entry == 0) {
-                break; // the end of the table, not a model
-            }
-            if (getEntityModel(ped) == entry) {
-                configureGangHorse(ped, s.borrowedHorse);
-                break;
-            }
+        if (isGangHorseModel(s, getEntityModel(ped))) {
+            configureGangHorse(s, ped);
         }
     }
 }

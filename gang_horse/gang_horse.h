@@ -21,7 +21,7 @@ void runPass(MainState& state);
 bool isGangHorseModel(const MainState& state, Hash model);
 
 void prepareCampHorses(MainState& state);
-void configureGangHorse(Ped ped, Ped borrowedHorse);
+void configureGangHorse(const MainState& state, Ped ped);
 void playOwnerRemarks(MainState& state);
 void sayPlayerLine(MainState& state, const char* line);
 void runBorrowedHorsePhase(MainState& state);

@@ -35,6 +35,13 @@ struct MainState {
     Hash campScripts[5];
     Hash missionIds[6];
     PromptTexts promptTexts;
+    // A name's hash never changes: these are asked once, at set-up.
+    Hash gangMembersGroup; // REL_GANG_DUTCHS
+    Hash gangHorsesGroup;  // REL_GANG_DUTCHS_HORSES
+    Hash playerAllyGroup;  // REL_PLAYER_ALLY
+    // A quick first test for the model scans: bit (hash & 63) is set for
+    // every gang horse model, so most other models are ruled out at once.
+    std::uint64_t gangHorseModelBits;
 
     // Kept from pass to pass.
     bool campScriptSeen;

@@ -6,18 +6,26 @@ bool remarkDone[gangHorseModelCount];
 namespace {
 
 struct OwnerRemark {
-    const char* model;
+    int model;        // the model's place in the set-up's table of gang horse models
     const char* line; // nullptr: the owner has no line
 };
 
+// In the order the rows are tested.
 const OwnerRemark ownerRemarks[gangHorseModelCount] = {
-    {"A_C_HORSE_GANG_JAVIER", "Take_Horse_Javier"}, {"A_C_HORSE_GANG_KAREN", nullptr},
-    {"A_C_HORSE_GANG_DUTCH", "Take_Horse_Dutch"},   {"A_C_HORSE_GANG_UNCLE", nullptr},
-    {"A_C_HORSE_GANG_LENNY", "Take_Horse_Lenny"},   {"A_C_HORSE_GANG_CHARLES", "Take_Horse_Charles"},
-    {"A_C_HORSE_GANG_BILL", "Take_Horse_Bill"},     {"A_C_HORSE_GANG_SADIE", "Take_Horse_Sadie"},
-    {"A_C_HORSE_GANG_MICAH", "Take_Horse_Micah"},   {"A_C_HORSE_GANG_KIERAN", nullptr},
-    {"A_C_HORSE_GANG_HOSEA", "Take_Horse_Hosea"},   {"A_C_HORSE_GANG_JOHN", "Take_Horse_John"},
-    {"A_C_HORSE_GANG_TRELAWNEY", nullptr},          {"A_C_HORSE_GANG_SEAN", "Take_Horse_Sean"},
+    {0, "Take_Horse_Javier"},  // A_C_HORSE_GANG_JAVIER
+    {4, nullptr},              // A_C_HORSE_GANG_KAREN
+    {1, "Take_Horse_Dutch"},   // A_C_HORSE_GANG_DUTCH
+    {12, nullptr},             // A_C_HORSE_GANG_UNCLE
+    {9, "Take_Horse_Lenny"},   // A_C_HORSE_GANG_LENNY
+    {3, "Take_Horse_Charles"}, // A_C_HORSE_GANG_CHARLES
+    {2, "Take_Horse_Bill"},    // A_C_HORSE_GANG_BILL
+    {10, "Take_Horse_Sadie"},  // A_C_HORSE_GANG_SADIE
+    {6, "Take_Horse_Micah"},   // A_C_HORSE_GANG_MICAH
+    {8, nullptr},              // A_C_HORSE_GANG_KIERAN
+    {5, "Take_Horse_Hosea"},   // A_C_HORSE_GANG_HOSEA
+    {11, "Take_Horse_John"},   // A_C_HORSE_GANG_JOHN
+    {13, nullptr},             // A_C_HORSE_GANG_TRELAWNEY
+    {7, "Take_Horse_Sean"},    // A_C_HORSE_GANG_SEAN
 };
 
 } // namespace
@@ -38,11 +46,10 @@ void sayPlayerLine(MainState& s, const char* line) {
 }
 
 void playOwnerRemarks(MainState& s) {
+    const Hash mountModel = getEntityModel(s.playerMount);
     for (int row = 0; row < gangHorseModelCount; ++row) {
         const OwnerRemark& remark = ownerRemarks[row];
-        const Hash mountModel = getEntityModel(s.playerMount);
-        const Hash ownerModel = getHashKey(remark.model);
-        if (mountModel != ownerModel || remarkDone[row]) {
+        if (mountModel != s.gangHorseModels[remark.model] || remarkDone[row]) {
             continue;
         }
         nativeDC19C288(s.playerMount);

@@ -118,6 +118,9 @@ void resetRemarks(const MainState& s) {
 } // namespace
 
 bool isGangHorseModel(const MainState& s, Hash model) {
+    if ((s.gangHorseModelBits & (std::uint64_t{1} << (model & 63))) == 0) {
+        return false;
+    }
     for (Hash entry : s.gangHorseModels) {
         if (entry == 0) {
             return false;
@@ -141,6 +144,12 @@ void setUpMainState(MainState& s) {
     createCommandPrompts(s.promptTexts);
     for (int i = 0; i < 6; ++i) {
         s.missionIds[i] = getHashKey(missionNames[i]);
+    }
+    s.gangMembersGroup = getHashKey("REL_GANG_DUTCHS");
+    s.gangHorsesGroup = getHashKey("REL_GANG_DUTCHS_HORSES");
+    s.playerAllyGroup = getHashKey("REL_PLAYER_ALLY");
+    for (int i = 0; i < gangHorseModelCount; ++i) {
+        s.gangHorseModelBits |= std::uint64_t{1} << (s.gangHorseModels[i] & 63);
     }
 }
 

@@ -6,9 +6,28 @@
 #include <iostream>
 
 #include "sim/runner.h"
+#include "sim/soak.h"
 #include "standin/catalogue.h"
 
 namespace {
+
+int soakCommand(std::uint32_t seed, long long frames, const sim::ModuleLoader& module) {
+    const sim::SoakReport report = sim::runSoak(seed, frames, module);
+    std::printf("soak, seed %u: %lld frames in %.1f s (%.0f frames per second), %llu native calls, "
+                "%llu trace lines read back, module allocations %s\n",
+                seed, report.frames, report.wallSeconds,
+                report.wallSeconds > 0 ? static_cast<double>(report.frames) / report.wallSeconds : 0.0,
+                static_cast<unsigned long long>(report.nativeCalls),
+                static_cast<unsigned long long>(report.tracedCalls),
+                report.countedAllocations ? "counted" : "not counted in this build");
+    if (!report.failure.empty()) {
+        std::printf("soak FAILED: %s\n", report.failure.c_str());
+        std::printf("reproduce with: gang-horse-sim soak --seed %u --frames %lld\n", seed, frames);
+        return 1;
+    }
+    std::printf("1 passed, 0 failed\n");
+    return 0;
+}
 
 int runCommand(const std::string& file, const std::string& tracePath, const std::vector<std::string>& omit,
                bool quiet, const sim::ModuleLoader& module) {
@@ -108,6 +127,12 @@ int main(int argc, char** argv) {
     CLI::App* check = app.add_subcommand("check", "Run scenarios and verify their expectations.");
     check->add_option("scenarios", checkFiles, "The scenario files (YAML).")->required();
 
+    std::uint32_t seed = 1;
+    long long frames = 100000;
+    CLI::App* soak = app.add_subcommand("soak", "Play seeded random play and check the module's invariants.");
+    soak->add_option("--seed", seed, "The seed: the same seed plays the same.");
+    soak->add_option("--frames", frames, "How many frames to play.")->check(CLI::Range(1LL, 100000000LL));
+
     CLI11_PARSE(app, argc, argv);
     try {
 #ifdef _WIN32
@@ -119,6 +144,8 @@ int main(int argc, char** argv) {
             return runCommand(runFile, tracePath, traceOmit, quiet, module);
         if (*check)
             return checkCommand(checkFiles, module);
+        if (*soak)
+            return soakCommand(seed, frames, module);
     } catch (const std::exception& e) {
         std::cerr << "gang-horse-sim: " << e.what() << "\n";
         return 3;

@@ -582,6 +582,8 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
     auto elapsed = [&host] { return host.elapsedMs(); };
     host.beforeNative = [&](const NativeInfo& info, const std::uint64_t* slots) {
         checker.before(info, slots);
+        if (options.onNative)
+            options.onNative(info, slots);
     };
     const NativeInfo* const terminateThread = nativeLabelled("terminateThread");
     host.afterNative = [&](const NativeInfo& info, const std::uint64_t* slots, const std::uint64_t* result) {
@@ -593,9 +595,13 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
         timeline.native(ms, info, slots, result);
         checker.native(ms, info, slots);
     };
-    host.afterHost = [&](const char*, std::uint32_t waitMs) {
-        timeline.wait(elapsed(), waitMs);
-        checker.wait(elapsed(), waitMs);
+    host.afterHost = [&](const char* name, std::uint32_t value) {
+        if (std::strcmp(name, "scriptWait") == 0) {
+            timeline.wait(elapsed(), value);
+            checker.wait(elapsed(), value);
+        }
+        if (options.onHost)
+            options.onHost(name, value);
     };
     if (options.trace != nullptr) {
         host.listener = [&options](const standin::Event& event) {
@@ -604,9 +610,11 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
             }
         };
     }
-    host.onFrameEnd = [&](int) {
+    host.onFrameEnd = [&](int frame) {
         timeline.frameEnd(elapsed());
         checker.frameEnd(elapsed());
+        if (options.onFrameEnd)
+            options.onFrameEnd(frame);
     };
 
     const auto started = std::chrono::steady_clock::now();

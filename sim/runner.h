@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "sim/scenario.h"
+#include "standin/catalogue.h"
 
 namespace sim {
 
@@ -30,6 +31,11 @@ struct RunOptions {
     std::ostream* timeline = nullptr; // lines as they happen
     std::ostream* trace = nullptr;    // JSON Lines, one per call
     std::set<std::string> traceOmit;  // natives left out of the trace, by label
+    // Observers for long checked runs; each may be empty. A native call is
+    // seen before the game answers it; a host call after.
+    std::function<void(const standin::NativeInfo&, const std::uint64_t* slots)> onNative;
+    std::function<void(const char* name, std::uint32_t value)> onHost;
+    std::function<void(int frame)> onFrameEnd;
 };
 
 struct RunResult {

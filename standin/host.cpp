@@ -46,6 +46,24 @@ bool Event::is(const char* label) const {
     return kind == Kind::Native && native != nullptr && std::strcmp(native->label, label) == 0;
 }
 
+bool moduleCodeRunning = false;
+std::uint64_t moduleAllocations = 0;
+bool countingAllocations = false;
+
+namespace {
+// Marks the time spent inside a host function as the host's own.
+class HostScope {
+  public:
+    HostScope() : wasModule_(moduleCodeRunning) { moduleCodeRunning = false; }
+    ~HostScope() { moduleCodeRunning = wasModule_; }
+    HostScope(const HostScope&) = delete;
+    HostScope& operator=(const HostScope&) = delete;
+
+  private:
+    bool wasModule_;
+};
+} // namespace
+
 Host& Host::get() {
     static Host host;
     return host;
@@ -72,8 +90,10 @@ void Host::reset(int fps, std::uint32_t startTime) {
     pending_ = false;
     slotCount_ = 0;
     overridePedCount = false;
+    poisonUnwrittenPeds = false;
     pedCountOverride = 0;
     listener = nullptr;
+    listening = true;
     beforeNative = nullptr;
     afterNative = nullptr;
     afterHost = nullptr;
@@ -104,7 +124,9 @@ bool Host::scriptWaiting() const { return fiber_ && fiber_->started && !fiber_->
 
 void Host::resumeScript() {
     inScript_ = true;
+    moduleCodeRunning = true;
     fiber_->context.enter();
+    moduleCodeRunning = false;
     inScript_ = false;
     if (fiber_->finished && !fiber_->fault.empty()) {
         throw HostFault("frame " + std::to_string(frame_) + ": " + fiber_->fault);
@@ -174,7 +196,7 @@ std::vector<const Event*> Host::calls(const char* label) const {
 }
 
 void Host::record(Event&& event) {
-    if (listener) {
+    if (listener && listening) {
         listener(event);
     }
     if (recording_) {
@@ -183,7 +205,7 @@ void Host::record(Event&& event) {
 }
 
 void Host::recordHost(const char* name, std::vector<std::pair<std::string, std::int64_t>> values) {
-    if (!recording_ && !listener) {
+    if (!recording_ && !(listener && listening)) {
         return;
     }
     Event event;
@@ -272,7 +294,7 @@ std::uint64_t* Host::hostNativeCall() {
                         " slots, the catalogue lists " + std::to_string(expected));
     }
     ++nativeCalls_;
-    const bool keep = recording_ || static_cast<bool>(listener);
+    const bool keep = recording_ || (listening && static_cast<bool>(listener));
     Event event;
     if (keep) {
         event.frame = frame_;
@@ -342,7 +364,15 @@ int Host::hostWorldGetAllPeds(int* peds, int capacity) {
         peds[written++] = handle;
     }
     const int count = overridePedCount ? pedCountOverride : written;
+    if (poisonUnwrittenPeds) {
+        for (int i = written; i < capacity; ++i) {
+            peds[i] = poisonPed;
+        }
+    }
     recordHost("worldGetAllPeds", {{"capacity", capacity}, {"count", count}});
+    if (afterHost) {
+        afterHost("worldGetAllPeds", static_cast<std::uint32_t>(capacity));
+    }
     return count;
 }
 
@@ -350,21 +380,47 @@ int Host::hostWorldGetAllPeds(int* peds, int capacity) {
 
 // The host's entry points, as the module imports them.
 extern "C" {
-void scriptRegister(void* module, void (*main)()) { standin::Host::get().hostScriptRegister(module, main); }
-void scriptUnregister(void* module) { standin::Host::get().hostScriptUnregister(module); }
-void keyboardHandlerRegister(KeyboardHandler handler) { standin::Host::get().hostKeyboardRegister(handler); }
+void scriptRegister(void* module, void (*main)()) {
+    standin::HostScope scope;
+    standin::Host::get().hostScriptRegister(module, main);
+}
+void scriptUnregister(void* module) {
+    standin::HostScope scope;
+    standin::Host::get().hostScriptUnregister(module);
+}
+void keyboardHandlerRegister(KeyboardHandler handler) {
+    standin::HostScope scope;
+    standin::Host::get().hostKeyboardRegister(handler);
+}
 void keyboardHandlerUnregister(KeyboardHandler handler) {
+    standin::HostScope scope;
     standin::Host::get().hostKeyboardUnregister(handler);
 }
-void scriptWait(std::uint32_t ms) { standin::Host::get().hostScriptWait(ms); }
-void nativeInit(std::uint64_t hash) { standin::Host::get().hostNativeInit(hash); }
-void nativePush64(std::uint64_t value) { standin::Host::get().hostNativePush64(value); }
-std::uint64_t* nativeCall() { return standin::Host::get().hostNativeCall(); }
+void scriptWait(std::uint32_t ms) {
+    standin::HostScope scope;
+    standin::Host::get().hostScriptWait(ms);
+}
+void nativeInit(std::uint64_t hash) {
+    standin::HostScope scope;
+    standin::Host::get().hostNativeInit(hash);
+}
+void nativePush64(std::uint64_t value) {
+    standin::HostScope scope;
+    standin::Host::get().hostNativePush64(value);
+}
+std::uint64_t* nativeCall() {
+    standin::HostScope scope;
+    return standin::Host::get().hostNativeCall();
+}
 int worldGetAllPeds(int* peds, int capacity) {
+    standin::HostScope scope;
     return standin::Host::get().hostWorldGetAllPeds(peds, capacity);
 }
 #ifndef _WIN32
 // On Windows the module takes GetTickCount from KERNEL32.
-unsigned long GetTickCount() { return standin::Host::get().tickCount(); }
+unsigned long GetTickCount() {
+    standin::HostScope scope;
+    return standin::Host::get().tickCount();
+}
 #endif
 }

@@ -48,6 +48,15 @@ struct Event {
     bool is(const char* label) const;
 };
 
+// True while the module's own code runs: on the script context and not
+// inside a host function. Allocations are attributed to the module by it.
+extern bool moduleCodeRunning;
+// Allocations made while module code ran. Counted only in a program that
+// links the stand-in's counting operator new (allocations.cpp); there
+// countingAllocations is true.
+extern std::uint64_t moduleAllocations;
+extern bool countingAllocations;
+
 class Host {
   public:
     static Host& get();
@@ -96,6 +105,8 @@ class Host {
     const std::vector<Event>& events() const { return events_; }
     void clearEvents() { events_.clear(); }
     std::function<void(const Event&)> listener;
+    // The listener hears calls only while this is set (to sample a long run).
+    bool listening = true;
     // Cheap observers that see every call without building an Event: the
     // native's slots before the game answers (out-parameters still hold what
     // the caller passed), the slots and result after, and each host call.
@@ -110,6 +121,11 @@ class Host {
     // A misbehaving host: worldGetAllPeds reports this count whatever it
     // wrote (unset: the true count).
     bool overridePedCount = false;
+    // A watchful host: worldGetAllPeds fills the rest of the caller's list
+    // with this handle, so a caller that reads past the count gives itself
+    // away by using it.
+    bool poisonUnwrittenPeds = false;
+    static constexpr std::int32_t poisonPed = 0x7EADBEEF;
     int pedCountOverride = 0;
 
     // The host functions, reached through the C entry points.

@@ -11,46 +11,12 @@
 
 #include "prompts/prompts.h"
 #include "settings/settings.h"
+#include "standin/allocations.h"
 #include "tests/module_fixture.h"
 
 using ::testing::Each;
 using ::testing::IsEmpty;
 using testsupport::ModuleTest;
-
-// --- Allocation failure injection ----------------------------------------------------------------
-// The global operator new of the test binary. Off by default; once armed on a
-// thread, it lets `allowed` more allocations through on that thread and then
-// throws std::bad_alloc, once or (sticky) for every later one. The library's
-// operator delete frees with std::free, so it pairs with the malloc below.
-namespace allocfail {
-thread_local long allowed = -1; // -1: off
-thread_local bool sticky = false;
-thread_local bool fired = false;
-
-void arm(long n, bool stickyFailure) {
-    fired = false;
-    sticky = stickyFailure;
-    allowed = n;
-}
-void disarm() { allowed = -1; }
-} // namespace allocfail
-
-void* operator new(std::size_t size) {
-    if (allocfail::allowed >= 0) {
-        if (allocfail::allowed == 0) {
-            allocfail::fired = true;
-            if (!allocfail::sticky) {
-                allocfail::allowed = -1;
-            }
-            throw std::bad_alloc();
-        }
-        --allocfail::allowed;
-    }
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
 
 namespace {
 
@@ -139,14 +105,14 @@ PromptTexts readWithFailure(long allowed, bool sticky, bool& escaped, bool& fire
     PromptTexts texts;
     escaped = false;
     try {
-        allocfail::arm(allowed, sticky);
+        standin::failAllocationsAfter(allowed, sticky);
         texts = readSettings();
-        allocfail::disarm();
+        standin::stopFailingAllocations();
     } catch (...) {
-        allocfail::disarm();
+        standin::stopFailingAllocations();
         escaped = true;
     }
-    fired = allocfail::fired;
+    fired = standin::allocationFailed();
     return texts;
 }
 
