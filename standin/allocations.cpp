@@ -48,5 +48,6 @@ void* operator new(std::size_t size) {
     throw std::bad_alloc();
 }
 
-// The library's operator delete frees with std::free, which pairs with the
-// malloc above.
+// Freed as allocated, with std::free.
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }

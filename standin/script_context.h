@@ -23,8 +23,10 @@ class ScriptContext {
     // From the script: back to the host, whose enter() then returns.
     void leave();
 
+    struct Platform; // what each platform keeps
+
   private:
-    struct Platform;
+    static void start(); // where a platform that needs one begins the script
     std::unique_ptr<Platform> platform_;
 };
 

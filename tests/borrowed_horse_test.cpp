@@ -150,7 +150,7 @@ TEST_F(BorrowedHorseTest, AHorseLeftOutsideTheCampCarriesOneBlipUntilRidden) {
     const Event* add = calls("blipAddForEntity", m).front();
     EXPECT_EQ(slotsOf(add), (std::vector<std::uint64_t>{hashOf("BLIP_STYLE_TEMPORARY_HORSE"), 300}));
     ASSERT_THAT(game().blips, SizeIs(1));
-    const standin::BlipState& blip = game().blips.begin()->second;
+    const standin::BlipState blip = game().blips.begin()->second; // a copy: the blip goes below
     EXPECT_EQ(blip.entity, 300);
     EXPECT_EQ(blip.name, "Gang Horse");
     EXPECT_EQ(calls("setBlipName", m).front()->args.at(1).text, "Gang Horse");
