@@ -12,13 +12,6 @@ namespace bench {
 
 namespace {
 
-const char* const gangHorseModels[14] = {
-    "A_C_HORSE_GANG_JAVIER", "A_C_HORSE_GANG_DUTCH",     "A_C_HORSE_GANG_BILL",  "A_C_HORSE_GANG_CHARLES",
-    "A_C_HORSE_GANG_KAREN",  "A_C_HORSE_GANG_HOSEA",     "A_C_HORSE_GANG_MICAH", "A_C_HORSE_GANG_SEAN",
-    "A_C_HORSE_GANG_KIERAN", "A_C_HORSE_GANG_LENNY",     "A_C_HORSE_GANG_SADIE", "A_C_HORSE_GANG_JOHN",
-    "A_C_HORSE_GANG_UNCLE",  "A_C_HORSE_GANG_TRELAWNEY",
-};
-
 // Rule 1 of the story's camps: Horseshoe Overlook.
 const standin::Vec3 camp{-115.815f, -0.504f, 95.295f};
 constexpr std::int32_t borrowedHandle = 2001; // Dutch's horse
@@ -35,7 +28,7 @@ void populate(standin::Game& game, int pedCount, std::uint32_t seed) {
     for (int i = 0; i < pedCount; ++i) {
         const standin::Vec3 at{camp.x + around(random), camp.y + around(random), camp.z};
         if (i < 14) {
-            standin::PedState& horse = game.addPed(2001 + i, gangHorseModels[(i + 1) % 14], at);
+            standin::PedState& horse = game.addPed(2001 + i, standin::gangHorseModelNames[(i + 1) % 14], at);
             horse.relationshipGroup = standin::joaat("REL_GANG_DUTCHS_HORSES");
         } else if (i < 14 + pedCount / 10) {
             game.addPed(handles[static_cast<std::size_t>(i)] + 100000, "CS_DUTCH", at).relationshipGroup =

@@ -25,13 +25,6 @@ using standin::Game;
 using standin::Host;
 using standin::NativeInfo;
 
-float floatOf(std::uint64_t slot) {
-    const auto bits = static_cast<std::uint32_t>(slot);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
 std::int32_t i32(std::uint64_t slot) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(slot)); }
 
 std::string position(float x, float y, float z) {
@@ -126,10 +119,12 @@ class Timeline {
             say(ms, std::string("the player says \"") + (line ? line : "") + "\"");
         } else if (label == "taskFollowNavMeshToCoord") {
             say(ms, names_.ped(i32(slots[0])) + " sent home: walks to the camp at " +
-                        position(floatOf(slots[1]), floatOf(slots[2]), floatOf(slots[3])));
+                        position(standin::slotFloat(slots[1]), standin::slotFloat(slots[2]),
+                                 standin::slotFloat(slots[3])));
         } else if (label == "setEntityCoords") {
             say(ms, names_.ped(i32(slots[0])) + " teleported to " +
-                        position(floatOf(slots[1]), floatOf(slots[2]), floatOf(slots[3])));
+                        position(standin::slotFloat(slots[1]), standin::slotFloat(slots[2]),
+                                 standin::slotFloat(slots[3])));
         } else if (label == "taskUseScenarioPoint") {
             say(ms, names_.ped(i32(slots[0])) + " sent to graze at grazing point " +
                         std::to_string(i32(slots[1])));
@@ -424,7 +419,7 @@ class Checker {
                 if (m.kind != ArgMatch::Kind::Number)
                     return false;
                 const double want = m.number;
-                if (std::fabs(floatOf(slot) - want) > 1e-3 * std::max(1.0, std::fabs(want)))
+                if (std::fabs(standin::slotFloat(slot) - want) > 1e-3 * std::max(1.0, std::fabs(want)))
                     return false;
             } else if (kind == 'i' || kind == 'o') {
                 std::uint64_t value = slot;

@@ -34,12 +34,6 @@ class Dice {
     std::uint64_t state_;
 };
 
-const char* const gangHorses[14] = {
-    "A_C_HORSE_GANG_JAVIER", "A_C_HORSE_GANG_DUTCH",     "A_C_HORSE_GANG_BILL",  "A_C_HORSE_GANG_CHARLES",
-    "A_C_HORSE_GANG_KAREN",  "A_C_HORSE_GANG_HOSEA",     "A_C_HORSE_GANG_MICAH", "A_C_HORSE_GANG_SEAN",
-    "A_C_HORSE_GANG_KIERAN", "A_C_HORSE_GANG_LENNY",     "A_C_HORSE_GANG_SADIE", "A_C_HORSE_GANG_JOHN",
-    "A_C_HORSE_GANG_UNCLE",  "A_C_HORSE_GANG_TRELAWNEY",
-};
 const char* const camps[5] = {"camp_horseshoeoverlook", "camp_clemenspoint", "camp_beaverhollow",
                               "camp_lakay", "camp_shadybelle"};
 const char* const missions[6] = {"MUD1", "MUD4", "RDTC2", "RDCH3", "NBD1", "FIN1"};
@@ -76,8 +70,8 @@ Scenario soakScenario(std::uint32_t seed, long long frames) {
         PedSpec p;
         p.name = "ped" + std::to_string(pedNumber++);
         p.handle = 2000 + pedNumber;
-        p.model =
-            horse ? gangHorses[dice.below(14)] : (dice.chance(50) ? "CS_DUTCH" : "A_M_M_VALTOWNFOLK_01");
+        p.model = horse ? standin::gangHorseModelNames[dice.below(14)]
+                        : (dice.chance(50) ? "CS_DUTCH" : "A_M_M_VALTOWNFOLK_01");
         p.group = horse ? "REL_GANG_DUTCHS_HORSES" : (dice.chance(50) ? "REL_GANG_DUTCHS" : "CIVMALE");
         const standin::Vec3& site = campSites[dice.below(4)];
         p.position = {site.x + dice.within(-30, 30), site.y + dice.within(-30, 30), site.z};

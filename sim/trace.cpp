@@ -16,13 +16,6 @@ std::string hex32(std::uint32_t value) {
     return text;
 }
 
-float floatOf(std::uint64_t slot) {
-    const auto bits = static_cast<std::uint32_t>(slot);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
 Json textOrNull(const standin::ArgRecord& arg) { return arg.isNull ? Json(nullptr) : Json(arg.text); }
 
 Json argument(char kind, const standin::ArgRecord& arg) {
@@ -77,7 +70,8 @@ std::string traceLine(const standin::Event& event) {
         break;
     case standin::ResultKind::Vector3:
         line["result"] =
-            Json::array({floatOf(event.result[0]), floatOf(event.result[1]), floatOf(event.result[2])});
+            Json::array({standin::slotFloat(event.result[0]), standin::slotFloat(event.result[1]),
+                         standin::slotFloat(event.result[2])});
         break;
     default:
         line["result"] = standin::hex64(event.result[0]);

@@ -7,17 +7,10 @@ namespace standin {
 
 namespace {
 
-float floatOf(std::uint64_t slot) {
-    const auto bits = static_cast<std::uint32_t>(slot);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
 std::string number(std::uint64_t slot, char kind) {
     char text[64];
     if (kind == 'f') {
-        std::snprintf(text, sizeof text, "%.3ff", static_cast<double>(floatOf(slot)));
+        std::snprintf(text, sizeof text, "%.3ff", static_cast<double>(standin::slotFloat(slot)));
     } else if (slot > 0xFFFFFFFFull) {
         return hex64(slot);
     } else {

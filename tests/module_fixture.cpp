@@ -102,11 +102,6 @@ std::uint32_t bitsOf(float value) {
     return bits;
 }
 
-float floatOf(std::uint64_t slot) {
-    const auto bits = static_cast<std::uint32_t>(slot);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
+float floatOf(std::uint64_t slot) { return standin::slotFloat(slot); }
 
 } // namespace testsupport
