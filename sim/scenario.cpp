@@ -4,8 +4,8 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <set>
 #include <sstream>
