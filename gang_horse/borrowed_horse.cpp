@@ -8,9 +8,23 @@ void detectBorrowedHorse(MainState& s, std::int32_t player) {
     if (!getPlayerTargetEntity(player, &s.targetEntity)) {
         return;
     }
-    if (isGangHorseModel(s, getEntityModel(s.targetEntity))) {
-        s.borrowedHorse = s.targetEntity;
+    if (!isGangHorseModel(s, getEntityModel(s.targetEntity))) {
+        return;
     }
+    // Switching to another gang horse lets the previous one go: out of the
+    // player's group, its blip removed, and none of its orders (sent home,
+    // following) carried over to the new horse.
+    if (s.targetEntity != s.borrowedHorse && s.borrowedHorse != 0) {
+        removePedFromGroup(s.borrowedHorse);
+        if (s.blipShown) {
+            removeBlip(&s.horseBlip);
+        }
+        s.sentHome = false;
+        s.following = false;
+        s.followGrouped = false;
+        s.blipShown = false;
+    }
+    s.borrowedHorse = s.targetEntity;
 }
 
 void showPrompts(const MainState& s, std::int32_t player) {

@@ -25,7 +25,9 @@ void configureGangHorse(const MainState& s, Ped ped) {
 }
 
 void prepareCampHorses(MainState& s) {
-    int worldPeds[worldPedCapacity];
+    // Zeroed first: a host that reports more peds than it wrote leaves the
+    // handle 0 in the rest, never stale stack values.
+    int worldPeds[worldPedCapacity] = {};
     int count = worldGetAllPeds(worldPeds, worldPedCapacity);
     if (count <= 0) {
         return;

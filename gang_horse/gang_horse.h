@@ -17,7 +17,7 @@ void setUpMainState(MainState& state);
 void runPass(MainState& state);
 
 // True when the model is one of the fourteen gang horse models. The 0 that
-// ends the table ends the scan and never matches.
+// ends the table never matches.
 bool isGangHorseModel(const MainState& state, Hash model);
 
 void prepareCampHorses(MainState& state);

@@ -121,11 +121,10 @@ bool isGangHorseModel(const MainState& s, Hash model) {
     if ((s.gangHorseModelBits & (std::uint64_t{1} << (model & 63))) == 0) {
         return false;
     }
-    for (Hash entry : s.gangHorseModels) {
-        if (entry == 0) {
-            return false;
-        }
-        if (entry == model) {
+    // Every model entry is compared, even one the game hashed to 0; only the
+    // table's final entry, the terminating 0, is never compared.
+    for (int i = 0; i < gangHorseModelCount; ++i) {
+        if (s.gangHorseModels[i] == model) {
             return true;
         }
     }

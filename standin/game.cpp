@@ -281,7 +281,11 @@ Game::Game() {
     });
 
     // Names, scripts, story progress and time.
-    on("getHashKey", [](A a, R r) { r[0] = joaat(a.text(0)); });
+    on("getHashKey", [this](A a, R r) {
+        const char* name = a.text(0);
+        auto it = name != nullptr ? hashOverrides.find(name) : hashOverrides.end();
+        r[0] = it != hashOverrides.end() ? it->second : joaat(name);
+    });
     on("countScriptInstances", [this](A a, R r) {
         auto it = scriptInstances.find(a.u32(0));
         setInt(r, it == scriptInstances.end() ? 0 : it->second);

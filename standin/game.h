@@ -124,6 +124,9 @@ class Game {
     std::map<std::int32_t, BlipState> blips;
     std::vector<SpokenLine> spoken;
     std::uint32_t gameTimer = 0; // kept by the host
+    // Names that getHashKey answers with a value of the test's choosing
+    // instead of the game's hash (by the name as asked).
+    std::map<std::string, std::uint32_t> hashOverrides;
 
     // Convenience for setting up a world.
     PedState& addPed(std::int32_t handle, const std::string& model, Vec3 position = {});

@@ -171,23 +171,49 @@ TEST_F(BorrowedHorseTest, AHorseLeftOutsideTheCampCarriesOneBlipUntilRidden) {
     EXPECT_THAT(calls("blipAddForEntity", m), SizeIs(1));
 }
 
-TEST_F(BorrowedHorseTest, TheBlipStaysOnTheOldHorseUntilTheNewOneIsRidden) {
+// Switching to another gang horse lets the previous one go: its blip is
+// removed, it leaves the player's group, and the new horse starts afresh.
+TEST_F(BorrowedHorseTest, SwitchingHorsesRemovesThePreviousBlipAndTheNewHorseGetsItsOwn) {
     horse(300, gangHorses[0], {5, 0, 0});
     horse(301, gangHorses[1], {6, 0, 0});
     start(1);
     borrow(300);
+    const std::int32_t oldBlip = game().blips.begin()->second.handle;
+    std::size_t m = mark();
     borrow(301);
-    runPasses(1);
-    ASSERT_THAT(game().blips, SizeIs(1));
-    EXPECT_EQ(game().blips.begin()->second.entity, 300);
-
-    game().player().mount = 301;
-    runPasses(1);
-    EXPECT_THAT(game().blips, IsEmpty());
-    game().player().mount = 0;
-    runPasses(1);
+    ASSERT_THAT(calls("removeBlip", m), SizeIs(1));
+    EXPECT_EQ(static_cast<std::int32_t>(calls("removeBlip", m).front()->args.at(0).pointee), oldBlip);
+    EXPECT_EQ(callsOn("removePedFromGroup", 300, m), 1u);
     ASSERT_THAT(game().blips, SizeIs(1));
     EXPECT_EQ(game().blips.begin()->second.entity, 301);
+
+    m = mark(); // the same horse again: nothing is let go
+    borrow(301);
+    EXPECT_THAT(calls("removeBlip", m), IsEmpty());
+    EXPECT_EQ(callsOn("removePedFromGroup", 300, m), 0u);
+    EXPECT_EQ(game().blips.begin()->second.entity, 301);
+}
+
+TEST_F(BorrowedHorseTest, SwitchingFromAFollowingHorseTakesItOutOfThePlayersGroup) {
+    horse(300, gangHorses[0], {20, 0, 0});
+    horse(301, gangHorses[1], {30, 0, 0});
+    start(1);
+    borrow(300);
+    completes(promptFollow);
+    runPasses(1);
+    borrow(300); // aiming at it again keeps it following
+    ASSERT_EQ(game().peds.at(300).pedGroup, game().playerGroup);
+
+    borrow(301);
+    EXPECT_NE(game().peds.at(300).pedGroup, game().playerGroup);
+    runPasses(2);
+    EXPECT_NE(game().peds.at(301).pedGroup, game().playerGroup); // no follow inherited
+    // Following the new horse starts with its tasks cleared, as for a first follow.
+    completes(promptFollow);
+    const std::size_t m = mark();
+    runPasses(2);
+    EXPECT_EQ(callsOn("clearPedTasks", 301, m), 1u);
+    EXPECT_EQ(game().peds.at(301).pedGroup, game().playerGroup);
 }
 
 TEST_F(BorrowedHorseTest, SentHomeInThePassItWouldGetABlipTheHorseGetsNone) {
@@ -375,20 +401,22 @@ TEST_F(BorrowedHorseTest, ASentHomeHorseThatNoLongerExistsIsForgotten) {
     EXPECT_THAT(calls("removePedFromGroup", m), SizeIs(2));
 }
 
-TEST_F(BorrowedHorseTest, AHorseTargetedWhileAnotherGoesHomeIsSentHomeItself) {
+TEST_F(BorrowedHorseTest, AHorseTargetedWhileAnotherGoesHomeIsNotSentHomeItself) {
     horse(300, gangHorses[0], offset(camp, 100.0f));
     horse(301, gangHorses[1], offset(camp, 800.0f));
     start(1);
     sendHome(300);
     game().target = 301;
-    std::size_t m = mark();
-    runPasses(1); // handled as sent home, with the distance measured for 300
-    EXPECT_EQ(i32(calls("isPedStill", m).at(0), 0), 301);
+    const std::size_t m = mark();
+    runPasses(2);
+    EXPECT_THAT(
+        among(m, {"isPedStill", "setEntityCoords", "taskUseScenarioPoint", "taskStartScenarioInPlaceHash"}),
+        IsEmpty());
     EXPECT_THAT(nonZeroWaits(m), IsEmpty());
-    m = mark();
-    runPasses(1);
-    EXPECT_THAT(nonZeroWaits(m), ElementsAre(10000));
-    EXPECT_EQ(slotsOf(calls("setEntityCoords", m).at(0)), putAtCampSlots(301));
+    EXPECT_EQ(callsOn("removePedFromGroup", 300, m), 1u);
+    EXPECT_EQ(game().peds.at(300).task.kind, standin::TaskKind::Navigate); // still walks home, on its own
+    ASSERT_THAT(game().blips, SizeIs(1));
+    EXPECT_EQ(game().blips.begin()->second.entity, 301);
 }
 
 } // namespace

@@ -162,4 +162,35 @@ TEST_F(CampHorsesTest, TheWalkReadsOnlyWhatTheHostReportsAndNeverPastItsBuffer) 
     EXPECT_THAT(calls("getPedRelationshipGroupHash", m), SizeIs(1024));
 }
 
+TEST_F(CampHorsesTest, AModelNameTheGameHashesToZeroHidesNoGangModelAfterIt) {
+    game().hashOverrides[gangHorses[1]] = 0;
+    horse(300, gangHorses[2]); // after the zero entry in the table
+    horse(301, strayHorse);
+    startInCamp();
+    const std::size_t m = mark();
+    runPasses(1);
+    EXPECT_EQ(callsOn("native67F7CEAC", 300, m), 1u);
+    EXPECT_EQ(callsOn("native67F7CEAC", 301, m), 0u);
+    const std::size_t aimed = mark();
+    borrow(300);
+    EXPECT_EQ(borrowedSince(aimed), 300);
+}
+
+TEST_F(CampHorsesTest, EntriesTheHostReportsButDidNotWriteReadAsTheHandleZero) {
+    horse(301, gangHorses[12]);
+    horse(302, gangHorses[8]);
+    horse(303, gangHorses[3]);
+    startInCamp(); // the walk's buffer held 100, 301, 302 and 303
+    game().peds.erase(302);
+    game().peds.erase(303);
+    host.overridePedCount = true;
+    host.pedCountOverride = 4; // four reported, two written
+    const std::size_t m = mark();
+    runPasses(1);
+    std::vector<std::int32_t> walked;
+    for (const Event* e : calls("getPedRelationshipGroupHash", m))
+        walked.push_back(i32(e, 0));
+    EXPECT_THAT(walked, ElementsAre(100, 301, 0, 0));
+}
+
 } // namespace
