@@ -5,7 +5,7 @@
 
 # Debian packages the build needs; add to this list when the build needs more.
 DEB_PACKAGES := cmake g++ make python3 libgtest-dev libgmock-dev libyaml-cpp-dev libcli11-dev \
-                nlohmann-json3-dev libbenchmark-dev g++-mingw-w64-x86-64-posix zip clang-format \
+                nlohmann-json3-dev libbenchmark-dev g++-mingw-w64-x86-64-posix clang-format \
                 clang libclang-rt-14-dev wine64 wine valgrind
 
 # Root installs directly; anyone else goes through sudo when it exists.
@@ -52,9 +52,9 @@ demo: package
 	mkdir -p bin && cp $(SIM) bin/gang-horse-sim
 	./bin/gang-horse-sim run scenarios/demo.yaml
 	@echo "Windows module: $(ASI)"
-	@echo "Player's package: $$(ls dist/gang_horse-*-win64.zip)"
+	@echo "Player's package: $$(ls dist/gang_horse-*-win64.zip) (checksum: $$(cat dist/gang_horse-*-win64.zip.sha256))"
 
-# The player's package, dist/gang_horse-<version>-win64.zip (the version is the CMake project's).
+# The player's package, dist/gang_horse-<version>-win64.zip and its .sha256 (the version is the CMake project's).
 package: build
 	$(CMAKE_BUILD) --preset mingw --target win64_zip
 

@@ -1,33 +1,32 @@
-# The player's package, dist/gang_horse-<version>-win64.zip: gang_horse.asi, Velkor.dat and a short
-# README. The .asi is checked as packaged (imports, exports, version resource) before it is zipped.
-# Built by `make package` (target win64_zip), not by default.
+# The player's package, dist/gang_horse-<version>-win64.zip, and beside it its checksum
+# (…zip.sha256, the format of sha256sum). The zip mirrors the game's root folder: gang_horse.asi,
+# Velkor.dat and gang_horse-README.txt, to go beside RDR2.exe; its text files have CRLF line ends.
+# The .asi is checked as packaged (imports, exports, version resource) before it is zipped.
+# Built by `make package` (target win64_zip), not by default. GH_DIST_DIR moves it elsewhere.
 set(GH_PACKAGE_NAME gang_horse-${PROJECT_VERSION}-win64)
-set(GH_PACKAGE_ZIP ${PROJECT_SOURCE_DIR}/dist/${GH_PACKAGE_NAME}.zip)
-set(GH_PACKAGE_STAGE ${PROJECT_BINARY_DIR}/package/${GH_PACKAGE_NAME})
+set(GH_DIST_DIR ${PROJECT_SOURCE_DIR}/dist CACHE PATH "Where the player's package is written")
+set(GH_PACKAGE_ZIP ${GH_DIST_DIR}/${GH_PACKAGE_NAME}.zip)
+set(GH_PACKAGE_README ${PROJECT_BINARY_DIR}/package/gang_horse-README.txt)
 
 # The README shows the shipped settings file as it is, indented.
 file(STRINGS ${PROJECT_SOURCE_DIR}/Velkor.dat GH_SHIPPED_SETTINGS_LINES)
 list(TRANSFORM GH_SHIPPED_SETTINGS_LINES PREPEND "    ")
 list(JOIN GH_SHIPPED_SETTINGS_LINES "\n" GH_SHIPPED_SETTINGS_INDENTED)
-configure_file(${PROJECT_SOURCE_DIR}/cmake/player-readme.txt.in ${PROJECT_BINARY_DIR}/package/README.txt
-    @ONLY NEWLINE_STYLE CRLF)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/player-readme.txt.in ${GH_PACKAGE_README} @ONLY NEWLINE_STYLE CRLF)
 
 add_custom_command(
-    OUTPUT ${GH_PACKAGE_ZIP}
-    COMMAND ${CMAKE_COMMAND} -E rm -rf ${GH_PACKAGE_STAGE}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${GH_PACKAGE_STAGE} ${PROJECT_SOURCE_DIR}/dist
-    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:gang_horse> ${PROJECT_SOURCE_DIR}/Velkor.dat
-        ${PROJECT_BINARY_DIR}/package/README.txt ${GH_PACKAGE_STAGE}
-    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tests/check_asi_imports.py
-        ${GH_PACKAGE_STAGE}/gang_horse.asi
-    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tests/check_asi_version.py
-        ${GH_PACKAGE_STAGE}/gang_horse.asi ${PROJECT_VERSION}
-    COMMAND ${CMAKE_COMMAND} -E rm -f ${GH_PACKAGE_ZIP}
-    COMMAND ${CMAKE_COMMAND} -E chdir ${GH_PACKAGE_STAGE} zip -X -q ${GH_PACKAGE_ZIP}
-        gang_horse.asi Velkor.dat README.txt
-    DEPENDS gang_horse ${PROJECT_SOURCE_DIR}/Velkor.dat ${PROJECT_BINARY_DIR}/package/README.txt
+    OUTPUT ${GH_PACKAGE_ZIP} ${GH_PACKAGE_ZIP}.sha256
+    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tests/check_asi_imports.py $<TARGET_FILE:gang_horse>
+    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tests/check_asi_version.py $<TARGET_FILE:gang_horse>
+        ${PROJECT_VERSION}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${GH_DIST_DIR}
+    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/cmake/make_package.py ${GH_PACKAGE_ZIP} ${GH_RELEASE_DATE}
+        gang_horse.asi=$<TARGET_FILE:gang_horse>
+        Velkor.dat=${PROJECT_SOURCE_DIR}/Velkor.dat:text
+        gang_horse-README.txt=${GH_PACKAGE_README}:text
+    DEPENDS gang_horse ${PROJECT_SOURCE_DIR}/Velkor.dat ${GH_PACKAGE_README} ${PROJECT_SOURCE_DIR}/cmake/make_package.py
         ${PROJECT_SOURCE_DIR}/tests/check_asi_imports.py ${PROJECT_SOURCE_DIR}/tests/check_asi_version.py
-    COMMENT "Packaging dist/${GH_PACKAGE_NAME}.zip"
+    COMMENT "Packaging ${GH_PACKAGE_ZIP}"
     VERBATIM)
 add_custom_target(win64_zip DEPENDS ${GH_PACKAGE_ZIP})
 

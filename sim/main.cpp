@@ -105,6 +105,7 @@ extern "C" int gangHorseSimMain(int argc, char** argv) {
 int main(int argc, char** argv) {
 #endif
     CLI::App app{"Runs the gang_horse module in a simulated camp, from scenario files."};
+    app.set_version_flag("--version", "gang-horse-sim " GH_VERSION);
     app.require_subcommand(1);
 #ifdef _WIN32
     std::string modulePath;

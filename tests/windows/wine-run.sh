@@ -15,7 +15,11 @@ if [ $# -lt 2 ]; then
     echo "usage: $0 PREFIX --init | --stop | PROGRAM [ARGS...]" >&2
     exit 2
 fi
-prefix=$1
+# Wine wants an absolute prefix; one given relative to here is made so.
+case $1 in
+/*) prefix=$1 ;;
+*) prefix=$(pwd)/$1 ;;
+esac
 shift
 
 if ! command -v wine >/dev/null 2>&1; then
