@@ -92,6 +92,8 @@ std::string pageFileName(const std::string& scenarioFile, std::vector<std::strin
     }
     if (stem.empty())
         stem = "scenario";
+    if (stem[0] == '.') // not a hidden file
+        stem[0] = '_';
     std::string name = stem + ".html";
     for (int n = 2; std::find(taken.begin(), taken.end(), name) != taken.end(); ++n)
         name = stem + "-" + std::to_string(n) + ".html";

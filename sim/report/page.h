@@ -24,7 +24,7 @@ struct IndexEntry {
 std::string indexPage(const std::vector<IndexEntry>& entries);
 
 // A page's file name for a scenario file: its name without the folder and
-// .yaml, in letters, digits, '-', '_' and '.', then ".html"; a second
+// .yaml, in letters, digits, '-', '_' and '.' (not first), then ".html"; a second
 // scenario of the same name gets "-2" and so on. Names already taken (and the
 // one returned) are in taken.
 std::string pageFileName(const std::string& scenarioFile, std::vector<std::string>& taken);

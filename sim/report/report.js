@@ -94,7 +94,7 @@
 
   // ---- the map -----------------------------------------------------------------
   const map = document.getElementById('map');
-  const W = 1000, H = 700, M = 40;
+  const W = 1000, H = 700, M = 50;
   const campPositions = data.camp.filter((c) => c[1] !== 0 || c[2] !== 0 || c[3] !== 0);
   let minX = Infinity, minY = Infinity, maxX = -Infinity, maxY = -Infinity;
   function include(x, y) {
@@ -218,8 +218,11 @@
       m.dot.setAttribute('cy', sy(p[1]).toFixed(1));
       m.dot.setAttribute('data-world', p.join(','));
       if (m.label) {
-        m.label.setAttribute('x', (sx(p[0]) + 9).toFixed(1));
+        // Labels near the right edge go to the marker's left.
+        const right = sx(p[0]) > W - 160;
+        m.label.setAttribute('x', (sx(p[0]) + (right ? -9 : 9)).toFixed(1));
         m.label.setAttribute('y', (sy(p[1]) - 7).toFixed(1));
+        m.label.setAttribute('text-anchor', right ? 'end' : 'start');
       }
       if (!m.shown) { markerLayer.appendChild(m.g); m.shown = true; }
     });
