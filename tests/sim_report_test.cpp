@@ -22,8 +22,11 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 
 TEST(SimReport, EmbeddedJsonCannotEndTheScriptAndReadsBackTheSame) {
-    const std::vector<std::string> hostile = {"</script><script>alert(1)</script>", "<!-- x -->", "a & b > c",
-                                              "line\xE2\x80\xA8separator\xE2\x80\xA9paragraph", "\"'\\\n\t",
+    const std::vector<std::string> hostile = {"</script><script>alert(1)</script>",
+                                              "<!-- x -->",
+                                              "a & b > c",
+                                              "line\xE2\x80\xA8separator\xE2\x80\xA9paragraph",
+                                              "\"'\\\n\t",
                                               "<\xE2\x80"};
     sim::Json value = sim::Json::array();
     for (const std::string& text : hostile)
@@ -112,7 +115,8 @@ TEST(SimReport, TheRecorderSamplesPositionsOnlyWhenTheyChange) {
     const sim::Json& horse = actors[1]["track"];
     EXPECT_GT(horse.size(), 4u * 100);
     EXPECT_LT(horse.size(), 4u * 300);
-    EXPECT_LT(std::hypot(horse[horse.size() - 3].get<double>(), horse[horse.size() - 2].get<double>() - 40), 3.0);
+    EXPECT_LT(std::hypot(horse[horse.size() - 3].get<double>(), horse[horse.size() - 2].get<double>() - 40),
+              3.0);
     // The camp position the module used, the names it hashed, a mark per thing that happened.
     EXPECT_EQ(data["camp"], sim::Json::parse("[[0, -115.815, -0.504, 95.295]]"));
     EXPECT_THAT(data["names"]["hashes"].dump(), HasSubstr("\"A_C_HORSE_GANG_DUTCH\""));
