@@ -162,6 +162,12 @@ void CallLog::native(const NativeInfo& info, const std::uint64_t* slots, const s
     if (std::strcmp(info.label, "getHashKey") == 0 && textAt(slots[0]) != nullptr)
         hashNames_.emplace(static_cast<std::uint32_t>(result[0]), textAt(slots[0]));
 
+    // Most calls are the call at the same place in the frame before.
+    const std::size_t at = frame_.size();
+    if (at < last_.size() && *keys_[last_[at]] == key_) {
+        frame_.push_back(last_[at]);
+        return;
+    }
     auto found = ids_.find(key_);
     if (found != ids_.end()) {
         frame_.push_back(found->second);
@@ -217,7 +223,7 @@ void CallLog::native(const NativeInfo& info, const std::uint64_t* slots, const s
         break;
     }
     frame_.push_back(static_cast<std::uint32_t>(calls_.size()));
-    ids_.emplace(key_, static_cast<std::uint32_t>(calls_.size()));
+    keys_.push_back(&ids_.emplace(key_, static_cast<std::uint32_t>(calls_.size())).first->first);
     calls_.push_back(std::move(call));
 }
 

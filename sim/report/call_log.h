@@ -47,6 +47,7 @@ class CallLog {
     std::vector<const standin::NativeInfo*> natives_;
     std::unordered_map<const standin::NativeInfo*, std::size_t> nativeIndex_;
     std::unordered_map<std::string, std::uint32_t> ids_;
+    std::vector<const std::string*> keys_; // by id, the keys in ids_
     std::vector<Json> calls_;
     std::string key_; // reused for every call
     std::array<std::uint32_t, 32> outBefore_{};

@@ -525,7 +525,9 @@
   slider.addEventListener('input', () => seek(Number(slider.value), true));
   window.addEventListener('hashchange', () => { const t = timeFromAddress(); if (t !== null) render(t); });
   document.addEventListener('keydown', (e) => {
-    if (e.target instanceof HTMLInputElement || e.target instanceof HTMLSelectElement) return;
+    // Controls keep their own keys (space on a focused button presses it).
+    if (e.target instanceof HTMLInputElement || e.target instanceof HTMLSelectElement ||
+        e.target instanceof HTMLButtonElement) return;
     if (e.key === ' ') { e.preventDefault(); setPlaying(!playing); }
     if (e.key === 'ArrowRight') seek(frameMs(Math.min(lastFrame, frameAt(now) + 1)), true);
     if (e.key === 'ArrowLeft') seek(frameMs(Math.max(0, frameAt(now) - 1)), true);
