@@ -1,5 +1,6 @@
 #include "sim/report/call_log.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace sim {
