@@ -6,7 +6,7 @@
 # Debian packages the build needs; add to this list when the build needs more.
 DEB_PACKAGES := cmake g++ make python3 libgtest-dev libgmock-dev libyaml-cpp-dev libcli11-dev \
                 nlohmann-json3-dev libbenchmark-dev g++-mingw-w64-x86-64-posix clang-format \
-                clang libclang-rt-14-dev wine64 wine valgrind
+                clang libclang-rt-14-dev wine64 wine valgrind chromium
 
 # Root installs directly; anyone else goes through sudo when it exists.
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || { command -v sudo >/dev/null 2>&1 && echo sudo; })
@@ -50,7 +50,8 @@ test: build
 
 demo: package
 	mkdir -p bin && cp $(SIM) bin/gang-horse-sim
-	./bin/gang-horse-sim run scenarios/demo.yaml
+	./bin/gang-horse-sim run scenarios/demo.yaml --report bin/demo-report.html
+	@echo "The demo's report page: bin/demo-report.html"
 	@echo "Windows module: $(ASI)"
 	@echo "Player's package: $$(ls dist/gang_horse-*-win64.zip) (checksum: $$(cat dist/gang_horse-*-win64.zip.sha256))"
 
@@ -59,12 +60,15 @@ package: build
 	$(CMAKE_BUILD) --preset mingw --target win64_zip
 
 # Frame cost: native calls and time per pass, and the module's own instructions
-# in one 1024-ped camp pass (callgrind). Figures only; nothing here asserts.
+# in one 1024-ped camp pass (callgrind), and the report page of a 30-minute,
+# 200-ped scenario (size, load time in headless Chromium). Figures only; nothing
+# here asserts.
 bench: build
 	@command -v valgrind >/dev/null || { $(SUDO) apt-get update -qq && \
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends valgrind >/dev/null; }
 	build/linux/bench/frame_cost_bench
 	python3 bench/module_instructions.py build/linux/bench/one_pass build/linux/libgang_horse_module.a
+	python3 bench/report_size.py $(SIM) build/report-size
 
 # The libFuzzer targets (preset fuzz, build/fuzz), each run FUZZ_SECONDS from its
 # corpus in build/fuzz/corpus, seeded from fuzz/corpus. `make test` runs each briefly.

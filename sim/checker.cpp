@@ -77,36 +77,52 @@ void Checker::frameEnd(std::uint64_t ms) {
 
 std::vector<std::string> Checker::failures(std::uint64_t endMs) const {
     std::vector<std::string> found;
+    const std::vector<Verdict> all = verdicts(endMs);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const Expectation& x = scenario_.expectations[i];
+        if (!all[i].held) {
+            found.push_back(scenario_.file + ":" + std::to_string(x.where.line) + ": expectation " +
+                            x.source + " failed: " + all[i].why);
+        }
+    }
+    return found;
+}
+
+std::vector<Verdict> Checker::verdicts(std::uint64_t endMs) const {
+    std::vector<Verdict> all;
     for (std::size_t i = 0; i < scenario_.expectations.size(); ++i) {
         const Expectation& x = scenario_.expectations[i];
-        const std::uint64_t until = x.by ? *x.by : endMs;
+        const std::uint64_t until = x.by ? std::min<std::uint64_t>(*x.by, endMs) : endMs;
         std::size_t count = 0;
-        std::uint64_t first = 0, outside = 0;
+        std::uint64_t first = 0, outside = 0, beyond = 0;
         bool anyOutside = false;
         for (std::uint64_t t : hits_[i]) {
             if (t >= x.after && t <= until) {
                 if (count++ == 0)
                     first = t;
+                if (x.times && count == static_cast<std::size_t>(*x.times) + 1)
+                    beyond = t;
             } else if (!anyOutside) {
                 anyOutside = true;
                 outside = t;
             }
         }
-        std::string why;
+        // Something that had to happen is decided when it first does; a count
+        // or a never when the window closes, or at the hit that breaks it.
+        Verdict v{true, x.never || x.times ? until : first, ""};
         if (x.never && count > 0) {
-            why = "happened at " + standin::clockText(first);
+            v = {false, first, "happened at " + standin::clockText(first)};
         } else if (x.times && count != static_cast<std::size_t>(*x.times)) {
-            why = "happened " + std::to_string(count) + " time(s), expected " + std::to_string(*x.times);
+            v = {false, count > static_cast<std::size_t>(*x.times) ? beyond : until,
+                 "happened " + std::to_string(count) + " time(s), expected " + std::to_string(*x.times)};
         } else if (!x.never && !x.times && count == 0) {
-            why = anyOutside ? "only outside its window, first at " + standin::clockText(outside)
-                             : "never happened";
+            v = {false, until,
+                 anyOutside ? "only outside its window, first at " + standin::clockText(outside)
+                            : "never happened"};
         }
-        if (!why.empty()) {
-            found.push_back(scenario_.file + ":" + std::to_string(x.where.line) + ": expectation " +
-                            x.source + " failed: " + why);
-        }
+        all.push_back(v);
     }
-    return found;
+    return all;
 }
 
 bool Checker::matchesNative(const Expectation& x, const NativeInfo& info, const std::uint64_t* slots) const {

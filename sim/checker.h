@@ -14,6 +14,14 @@
 
 namespace sim {
 
+// How an expectation came out: whether it held, the game time at which that
+// was decided, and why it failed.
+struct Verdict {
+    bool held = true;
+    std::uint64_t decidedAt = 0;
+    std::string why;
+};
+
 class Checker {
   public:
     Checker(const Scenario& scenario, standin::Game& game);
@@ -29,6 +37,8 @@ class Checker {
 
     // "FILE:LINE: expectation ... failed: why", one per failed expectation.
     std::vector<std::string> failures(std::uint64_t endMs) const;
+    // One per expectation, in the scenario's order.
+    std::vector<Verdict> verdicts(std::uint64_t endMs) const;
 
     // The script of the thread last terminated, noted when the module asks.
     std::string lastThreadScript_;

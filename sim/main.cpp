@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "sim/report/report_files.h"
 #include "sim/runner.h"
 #include "sim/soak.h"
 #include "standin/catalogue.h"
@@ -30,7 +31,7 @@ int soakCommand(std::uint32_t seed, long long frames, const sim::ModuleLoader& m
 }
 
 int runCommand(const std::string& file, const std::string& tracePath, const std::vector<std::string>& omit,
-               bool quiet, const sim::ModuleLoader& module) {
+               bool quiet, const sim::RunFileOptions& files, const sim::ModuleLoader& module) {
     sim::Scenario scenario;
     try {
         scenario = sim::loadScenario(file);
@@ -55,9 +56,18 @@ int runCommand(const std::string& file, const std::string& tracePath, const std:
             options.traceOmit.insert(label);
         }
     }
+    std::unique_ptr<sim::RunFiles> records;
+    try {
+        records = std::make_unique<sim::RunFiles>(files);
+    } catch (const sim::OutputError& e) {
+        std::cerr << e.what() << "\n";
+        return 2;
+    }
+    records->attach(options);
     if (!quiet)
         options.timeline = &std::cout;
     const sim::RunResult result = sim::runScenario(scenario, options, module);
+    records->write(result);
     for (const std::string& failure : result.failures)
         std::cout << failure << "\n";
     if (!quiet && result.expectations > 0) {
@@ -67,7 +77,8 @@ int runCommand(const std::string& file, const std::string& tracePath, const std:
     return 0;
 }
 
-int checkCommand(const std::vector<std::string>& files, const sim::ModuleLoader& module) {
+int checkCommand(const std::vector<std::string>& files, const std::string& reportDir,
+                 const sim::ModuleLoader& module) {
     std::vector<sim::Scenario> scenarios;
     bool bad = false;
     for (const std::string& file : files) {
@@ -80,9 +91,22 @@ int checkCommand(const std::vector<std::string>& files, const sim::ModuleLoader&
     }
     if (bad)
         return 2;
+    std::unique_ptr<sim::ReportDir> reports;
+    try {
+        if (!reportDir.empty())
+            reports = std::make_unique<sim::ReportDir>(reportDir);
+    } catch (const sim::OutputError& e) {
+        std::cerr << e.what() << "\n";
+        return 2;
+    }
     int failed = 0;
     for (const sim::Scenario& scenario : scenarios) {
-        const sim::RunResult result = sim::runScenario(scenario, {}, module);
+        sim::RunOptions options;
+        if (reports)
+            reports->attach(options);
+        const sim::RunResult result = sim::runScenario(scenario, options, module);
+        if (reports)
+            reports->add(scenario, result);
         const bool ok = result.failures.empty();
         std::printf("%s %s (%s): %zu expectations, %lld frames in %.2f s\n", ok ? "PASS" : "FAIL",
                     scenario.file.c_str(), scenario.name.c_str(), result.expectations, result.frames,
@@ -91,6 +115,8 @@ int checkCommand(const std::vector<std::string>& files, const sim::ModuleLoader&
             std::printf("  %s\n", failure.c_str());
         failed += ok ? 0 : 1;
     }
+    if (reports)
+        reports->finish();
     std::printf("%zu passed, %d failed\n", scenarios.size() - static_cast<std::size_t>(failed), failed);
     return failed == 0 ? 0 : 1;
 }
@@ -123,10 +149,18 @@ int main(int argc, char** argv) {
     run->add_option("--trace-omit", traceOmit, "Leave these natives (by label) out of the trace.")
         ->delimiter(',');
     run->add_flag("--quiet", quiet, "Print no timeline.");
+    sim::RunFileOptions runFiles;
+    run->add_option("--report", runFiles.report, "Write the run's report page (HTML) to this file.");
+    run->add_option("--positions", runFiles.positions,
+                    "Write where the player and every ped stand at the --positions-at times (JSON).");
+    run->add_option("--positions-at", runFiles.positionsAt, "Game times for --positions, such as 31s,1500ms.")
+        ->delimiter(',');
 
     std::vector<std::string> checkFiles;
     CLI::App* check = app.add_subcommand("check", "Run scenarios and verify their expectations.");
     check->add_option("scenarios", checkFiles, "The scenario files (YAML).")->required();
+    std::string reportDir;
+    check->add_option("--report-dir", reportDir, "Write a report page per scenario and index.html here.");
 
     std::uint32_t seed = 1;
     long long frames = 100000;
@@ -142,9 +176,9 @@ int main(int argc, char** argv) {
         const sim::ModuleLoader module = sim::linkedModule();
 #endif
         if (*run)
-            return runCommand(runFile, tracePath, traceOmit, quiet, module);
+            return runCommand(runFile, tracePath, traceOmit, quiet, runFiles, module);
         if (*check)
-            return checkCommand(checkFiles, module);
+            return checkCommand(checkFiles, reportDir, module);
         if (*soak)
             return soakCommand(seed, frames, module);
     } catch (const std::exception& e) {

@@ -68,11 +68,22 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
 
     Timeline timeline(options.timeline, world.names, game);
     Checker checker(s, game);
+    const std::vector<RunObserver*>& observers = options.observers;
+    for (RunObserver* o : observers)
+        o->begin(s, world);
+    if (!observers.empty()) {
+        timeline.onLine = [&observers](std::uint64_t ms, const std::string& text) {
+            for (RunObserver* o : observers)
+                o->line(ms, text);
+        };
+    }
     auto elapsed = [&host] { return host.elapsedMs(); };
     host.beforeNative = [&](const NativeInfo& info, const std::uint64_t* slots) {
         checker.before(info, slots);
         if (options.onNative)
             options.onNative(info, slots);
+        for (RunObserver* o : observers)
+            o->nativeBefore(info, slots);
     };
     const NativeInfo* const terminateThread = nativeLabelled("terminateThread");
     host.afterNative = [&](const NativeInfo& info, const std::uint64_t* slots, const std::uint64_t* result) {
@@ -83,6 +94,8 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
         const std::uint64_t ms = elapsed();
         timeline.native(ms, info, slots, result);
         checker.native(ms, info, slots);
+        for (RunObserver* o : observers)
+            o->native(ms, info, slots, result);
     };
     host.afterHost = [&](const char* name, std::uint32_t value) {
         if (std::strcmp(name, "scriptWait") == 0) {
@@ -91,6 +104,8 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
         }
         if (options.onHost)
             options.onHost(name, value);
+        for (RunObserver* o : observers)
+            o->host(elapsed(), name, value);
     };
     if (options.trace != nullptr) {
         host.listener = [&options](const standin::Event& event) {
@@ -104,6 +119,8 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
         checker.frameEnd(elapsed());
         if (options.onFrameEnd)
             options.onFrameEnd(frame);
+        for (RunObserver* o : observers)
+            o->frameEnd(frame, elapsed());
     };
 
     const auto started = std::chrono::steady_clock::now();
@@ -113,8 +130,11 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
     RunResult result;
     while (host.elapsedMs() <= s.duration) {
         const std::uint64_t now = host.elapsedMs();
-        for (; next < s.events.size() && s.events[next].at <= now; ++next)
+        for (; next < s.events.size() && s.events[next].at <= now; ++next) {
             applyEvent(s.events[next], now, world, timeline);
+            for (RunObserver* o : observers)
+                o->event(now, s.events[next]);
+        }
         host.runFrame();
         ++result.frames;
     }
@@ -129,6 +149,7 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
     result.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     result.expectations = s.expectations.size();
     result.failures = checker.failures(s.duration);
+    result.verdicts = checker.verdicts(s.duration);
     return result;
 }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/checker.h"
+#include "sim/run_observer.h"
 #include "sim/scenario.h"
 #include "standin/catalogue.h"
 
@@ -36,6 +38,8 @@ struct RunOptions {
     std::function<void(const standin::NativeInfo&, const std::uint64_t* slots)> onNative;
     std::function<void(const char* name, std::uint32_t value)> onHost;
     std::function<void(int frame)> onFrameEnd;
+    // Those who keep a record of the run (the report, positions).
+    std::vector<RunObserver*> observers;
 };
 
 struct RunResult {
@@ -43,6 +47,7 @@ struct RunResult {
     double wallSeconds = 0;
     std::size_t expectations = 0;
     std::vector<std::string> failures;
+    std::vector<Verdict> verdicts; // one per expectation
 };
 
 RunResult runScenario(const Scenario& scenario, const RunOptions& options, const ModuleLoader& module);

@@ -12,6 +12,8 @@ using standin::NativeInfo;
 void Timeline::say(std::uint64_t ms, const std::string& text) {
     if (out_ != nullptr)
         *out_ << standin::clockText(ms) << "  " << text << "\n";
+    if (onLine)
+        onLine(ms, text);
 }
 
 void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots,

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <ostream>
 #include <set>
@@ -18,8 +19,9 @@ class Timeline {
     Timeline(std::ostream* out, const Names& names, standin::Game& game)
         : out_(out), names_(names), game_(game) {}
 
-    // One line at game time ms (nothing when there is no output).
+    // One line at game time ms, to the output and to onLine.
     void say(std::uint64_t ms, const std::string& text);
+    std::function<void(std::uint64_t ms, const std::string& text)> onLine;
     // A native call the module made, after the game answered it.
     void native(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
                 const std::uint64_t* result);

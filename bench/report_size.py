@@ -1,0 +1,130 @@
+#!/usr/bin/env python3
+"""Measures the report page of a long, crowded scenario.
+
+Writes a 30-minute scenario in a camp of 200 peds (gang horses of every
+owner, gang members and others): the player rides a gang horse out of camp,
+borrows another that follows him about for ten minutes, sends it home from
+far away, and comes back to camp for the rest. Runs it with and without
+--report and prints the page's size, where its bytes go, and how long
+headless Chromium takes to open it at the start and at a few times.
+Figures only; nothing here asserts.
+
+usage: report_size.py GANG_HORSE_SIM [OUT_DIR]
+"""
+import json
+import math
+import os
+import re
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "report"))
+import chromium  # noqa: E402
+
+OWNERS = ["JAVIER", "DUTCH", "BILL", "CHARLES", "KAREN", "HOSEA", "MICAH", "SEAN", "KIERAN", "LENNY",
+          "SADIE", "JOHN", "UNCLE", "TRELAWNEY"]
+CAMP = (-115.815, -0.504, 95.295)
+
+
+def scenario_text(peds=200, minutes=30):
+    lines = ["name: A long day in a crowded camp", "duration: %dm" % minutes, "world:",
+             "  player: {position: [-112, 4, 95.3]}", "  camp_scripts: [camp_horseshoeoverlook]",
+             "  missions_completed: [MUD1]", "  grazing_points: [{position: [-118, 3, 95.3]}]", "  peds:"]
+    for i in range(peds):
+        angle, radius = i * 2.399963, 6 + 40 * math.sqrt(i / peds)
+        x, y = CAMP[0] + radius * math.cos(angle), CAMP[1] + radius * math.sin(angle)
+        if i % 3 == 0:
+            model, group = "A_C_HORSE_GANG_" + OWNERS[(i // 3) % len(OWNERS)], "REL_GANG_DUTCHS_HORSES"
+        elif i % 3 == 1:
+            model, group = "CS_GANG_MEMBER", "REL_GANG_DUTCHS"
+        else:
+            model, group = "A_M_M_VALTOWNFOLK_01", "REL_CIVMALE"
+        lines.append("    - {name: ped_%03d, handle: %d, model: %s, position: [%.2f, %.2f, 95.3], group: %s}"
+                     % (i, 3000 + i, model, x, y, group))
+    ev = lambda at, what: lines.append("  - {at: %.1fs, %s}" % (at, what))  # noqa: E731
+    lines.append("events:")
+    ev(12, "mount: ped_000")
+    # Ride out: a step every 2 s, 600 m east over five minutes, the camp left behind.
+    t, x, y = 20.0, -112.0, 4.0
+    for _ in range(150):
+        x += 4.0
+        ev(t, "move_player: [%.1f, %.1f, 95.3]" % (x, y))
+        t += 2
+    ev(t, "camp: null")
+    ev(t + 1, "mount: null")
+    # Borrow ped_003 (brought along) and let it follow for ten minutes of wandering.
+    ev(t + 2, "ped: ped_003, set: {position: [%.1f, %.1f, 95.3], still: true, stuck: false}" % (x + 5, y))
+    ev(t + 3, "target: ped_003")
+    ev(t + 4, "prompt: follow")
+    ev(t + 5, "target: null")
+    t += 10
+    for k in range(300):
+        x += 3.0 * math.cos(k / 20.0)
+        y += 3.0 * math.sin(k / 20.0)
+        ev(t, "move_player: [%.1f, %.1f, 95.3]" % (x, y))
+        t += 2
+    # Send it home from far away; it walks, or is put down at the camp.
+    ev(t, "target: ped_003")
+    ev(t + 1, "prompt: send_home")
+    ev(t + 2, "target: null")
+    # Back to camp after a while, where the rest of the day passes.
+    ev(t + 400, "move_player: [-110, 2, 95.3]")
+    ev(t + 401, "camp: camp_horseshoeoverlook")
+    lines.append("expect:")
+    lines.append("  - {following: ped_003, after: %ds, by: %ds}" % (int(t - 500), int(t - 400)))
+    lines.append("  - {grazing: ped_003, after: %ds}" % int(t))
+    return "\n".join(lines) + "\n"
+
+
+def run(sim, args):
+    started = time.monotonic()
+    subprocess.run([sim, "run", *args, "--quiet"], check=True, stdout=subprocess.DEVNULL)
+    return time.monotonic() - started
+
+
+def main():
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    sim = os.path.abspath(sys.argv[1])
+    out = os.path.abspath(sys.argv[2] if len(sys.argv) > 2 else "build/report-size")
+    os.makedirs(out, exist_ok=True)
+    scenario = os.path.join(out, "crowded_camp_30m.yaml")
+    with open(scenario, "w") as f:
+        f.write(scenario_text())
+    page = os.path.join(out, "crowded_camp_30m.html")
+    plain = run(sim, [scenario])
+    with_report = run(sim, [scenario, "--report", page])
+    size = os.path.getsize(page)
+    print("scenario: 30 minutes, 200 peds (%s)" % scenario)
+    print("simulator: %.1f s without the report, %.1f s with it" % (plain, with_report))
+    print("page: %s, %.2f MB (%d bytes)" % (page, size / 1e6, size))
+    text = open(page, encoding="utf-8").read()
+    data = json.loads(re.search(r'id="report-data">(.*?)</script>', text, re.S).group(1))
+    parts = [(k, len(json.dumps(v, separators=(",", ":")))) for k, v in data.items() if k != "calls"]
+    parts += [("calls." + k, len(json.dumps(v, separators=(",", ":")))) for k, v in data["calls"].items()]
+    print("  data by part (bytes): " + ", ".join("%s %d" % p for p in sorted(parts, key=lambda p: -p[1])))
+    print("  %d distinct calls, %d call-list entries, %d position samples" % (
+        len(data["calls"]["calls"]), len(data["calls"]["frames"]),
+        sum(len(a["track"]) // 4 for a in data["actors"])))
+    url = "file://" + page
+    with chromium.Page() as browser:
+        for t in (0, 600000, 1200000, 1799000):
+            seconds = browser.open(url + "#t=%d" % t, "document.documentElement.dataset.t === '%d'" % t)
+            timing = browser.evaluate("performance.now()")
+            print("headless Chromium: opened at #t=%d in %.2f s (page's own clock at ready: %.0f ms)"
+                  % (t, seconds, timing))
+            browser.call("Page.navigate", {"url": "about:blank"})
+            browser.wait_for("location.href === 'about:blank'")
+        browser.open(url, "document.documentElement.dataset.t === '0'")
+        started = time.monotonic()
+        for t in range(0, 1800000, 60000):
+            browser.evaluate("location.hash = '#t=%d'" % t)
+            browser.wait_for("document.documentElement.dataset.t === '%d'" % t)
+        print("headless Chromium: 30 jumps a minute apart in %.2f s" % (time.monotonic() - started))
+        problems = browser.problems()
+        print("console problems: %s" % (problems or "none"))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,64 @@
+// Keeps what a run's report page shows, once, as the run goes: where the
+// player and every ped stood (a sample only when one moved), the timeline,
+// what happened where, the camp position the module used, its passes and
+// waits, and its calls frame by frame.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "sim/report/call_log.h"
+#include "sim/report/json_text.h"
+#include "sim/run_observer.h"
+#include "sim/runner.h"
+
+namespace sim {
+
+class ReportRecorder : public RunObserver {
+  public:
+    void begin(const Scenario& scenario, const ScenarioWorld& world) override;
+    void line(std::uint64_t ms, const std::string& text) override;
+    void event(std::uint64_t ms, const ScenarioEvent& event) override;
+    void nativeBefore(const standin::NativeInfo& info, const std::uint64_t* slots) override;
+    void native(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
+                const std::uint64_t* result) override;
+    void host(std::uint64_t ms, const char* name, std::uint32_t value) override;
+    void frameEnd(int frame, std::uint64_t ms) override;
+
+    // The page's data, once the run is over.
+    Json data(const RunResult& result) const;
+
+  private:
+    struct Actor {
+        std::string name;
+        std::int32_t handle = 0;
+        std::string model;
+        bool present = false;
+        standin::Vec3 at;
+        Json track = Json::array(); // ms, x, y, z (null when gone), ... : a sample when it changed
+    };
+    struct Blip {
+        std::int32_t entity = 0;
+        std::string name;
+    };
+
+    void addActor(const std::string& name, std::int32_t handle, const std::string& model);
+    void mark(std::uint64_t ms, const char* kind, std::int32_t handle, const std::string& text);
+
+    const Scenario* scenario_ = nullptr;
+    const standin::Game* game_ = nullptr;
+    std::map<std::int32_t, std::string> pedNames_;
+    std::vector<Actor> actors_;
+    std::unordered_map<std::int32_t, std::size_t> actorOf_;
+    std::optional<CallLog> calls_;
+    Json lines_ = Json::array(), marks_ = Json::array(), camp_ = Json::array();
+    Json passes_ = Json::array(), waits_ = Json::array();
+    std::uint32_t passCalls_ = 0;
+    std::map<std::int32_t, Blip> blips_;
+};
+
+} // namespace sim
