@@ -4,11 +4,16 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <map>
 #include <set>
 #include <sstream>
+
+#include "sim/reference.h"
+#include "sim/scenario_checks.h"
+#include "standin/format.h"
 
 namespace sim {
 
@@ -116,9 +121,8 @@ class Reader {
     std::uint32_t time(const YAML::Node& node, const std::string& what) const {
         const std::string value = text(node, what);
         const auto ms = parseDuration(value);
-        if (!ms) {
-            fail(node, what + " '" + value + "' is not a time: a number with ms, s or m, such as 90s");
-        }
+        if (!ms)
+            fail(node, timeError(what, value));
         return *ms;
     }
 
@@ -155,6 +159,8 @@ class ScenarioReader {
         if (!top.count("duration"))
             r_.fail(root, "the scenario needs a duration");
         s_.name = r_.text(top["name"], "name");
+        s_.nameWhere = r_.where(top["name"]);
+        s_.hasWorld = top.count("world") != 0;
         s_.duration = r_.time(top["duration"], "duration");
         if (top.count("fps"))
             s_.fps = static_cast<int>(r_.integer(top["fps"], "fps", 1, 1000));
@@ -202,8 +208,10 @@ class ScenarioReader {
             r_.fail(f["name"], "a ped named '" + p.name + "' exists already");
         if (f.count("handle"))
             p.handle = static_cast<std::int32_t>(r_.integer(f["handle"], "handle", 1, 0x7FFFFFFF));
-        if (f.count("model"))
+        if (f.count("model")) {
             p.model = r_.text(f["model"], "model");
+            note(NameAt::Kind::Model, f["model"]);
+        }
         if (f.count("position"))
             p.position = r_.position(f["position"], "position");
         if (f.count("male"))
@@ -223,6 +231,23 @@ class ScenarioReader {
     void knownPed(const YAML::Node& node, const std::string& name) const {
         if (!pedNames_.count(name))
             r_.fail(node, "unknown ped '" + name + "'");
+    }
+
+    // A ped that left the world is gone: it cannot be aimed at, mounted or
+    // removed again.
+    std::map<std::string, std::string> gone_; // name -> when and where it left
+    void presentPed(const YAML::Node& node, const std::string& name, const std::string& deed) const {
+        knownPed(node, name);
+        if (gone_.count(name))
+            r_.fail(node, name + " left the world " + gone_.at(name) + ": it cannot be " + deed);
+    }
+
+    void note(NameAt::Kind kind, const YAML::Node& node) {
+        s_.namesGiven.push_back({kind, node.Scalar(), r_.where(node)});
+    }
+    void noteAll(NameAt::Kind kind, const YAML::Node& list) {
+        for (const auto& item : list)
+            note(kind, item);
     }
 
     void world(const YAML::Node& node) {
@@ -250,12 +275,15 @@ class ScenarioReader {
                     knownPed(p["mount"], s_.playerMount);
             }
         }
-        if (f.count("camp_scripts"))
+        if (f.count("camp_scripts")) {
             s_.campScripts = r_.names(f["camp_scripts"], "camp_scripts");
+            noteAll(NameAt::Kind::CampScript, f["camp_scripts"]);
+        }
         if (f.count("script_threads"))
             s_.scriptThreads = r_.names(f["script_threads"], "script_threads");
         if (f.count("missions_completed")) {
             s_.missionsCompleted = r_.names(f["missions_completed"], "missions_completed");
+            noteAll(NameAt::Kind::Mission, f["missions_completed"]);
         }
         if (f.count("grazing_points")) {
             if (!f["grazing_points"].IsSequence())
@@ -346,7 +374,7 @@ class ScenarioReader {
                 e.action = action == "target" ? Action::Target : Action::Mount;
                 e.text = r_.textOrNull(value, action);
                 if (!e.text.empty())
-                    knownPed(value, e.text);
+                    presentPed(value, e.text, action == "target" ? "aimed at" : "mounted");
             } else if (action == "prompt") {
                 e.action = Action::Prompt;
                 e.text = r_.text(value, "prompt");
@@ -363,9 +391,12 @@ class ScenarioReader {
             } else if (action == "camp") {
                 e.action = Action::Camp;
                 e.text = r_.textOrNull(value, "camp");
+                if (!e.text.empty())
+                    note(NameAt::Kind::CampScript, value);
             } else if (action == "complete_mission") {
                 e.action = Action::CompleteMission;
                 e.text = r_.text(value, "complete_mission");
+                note(NameAt::Kind::Mission, value);
             } else if (action == "start_thread") {
                 e.action = Action::StartThread;
                 e.text = r_.text(value, "start_thread");
@@ -379,7 +410,9 @@ class ScenarioReader {
             } else if (action == "remove_ped") {
                 e.action = Action::RemovePed;
                 e.text = r_.text(value, "remove_ped");
-                knownPed(value, e.text);
+                presentPed(value, e.text, "removed again");
+                gone_[e.text] =
+                    "at " + standin::clockText(e.at) + " (line " + std::to_string(e.where.line) + ")";
             } else if (action == "key") {
                 e.action = Action::Key;
                 auto k = r_.fields(value, "key", {"code", "released", "alt", "was_down"});
@@ -442,9 +475,8 @@ class ScenarioReader {
                     kind == ExpectKind::PromptsShown || kind == ExpectKind::Near) {
                     knownPed(value, x.text);
                 }
-                if (kind == ExpectKind::Native && standin::findNativeByLabel(x.text) == nullptr) {
-                    r_.fail(value, "unknown native '" + x.text + "'");
-                }
+                if (kind == ExpectKind::Native && standin::findNativeByLabel(x.text) == nullptr)
+                    r_.fail(value, unknownName("native", x.text, nativeLabels()));
             }
             if (found != 1) {
                 r_.fail(item, "an expectation names exactly one thing to expect (said, wait, teleported, "
@@ -545,12 +577,20 @@ Scenario parseScenario(const std::string& text, const std::string& file) {
     try {
         root = YAML::Load(text);
     } catch (const YAML::Exception& e) {
-        Reader(file).fail(e.mark, e.msg);
+        YAML::Mark mark = e.mark;
+        std::string message = e.msg;
+        explainYamlError(text, mark.line, mark.column, message);
+        Reader(file).fail(mark, message);
     }
-    return ScenarioReader(file).read(root);
+    Scenario scenario = ScenarioReader(file).read(root);
+    checkScenarioSense(scenario);
+    return scenario;
 }
 
 Scenario loadScenario(const std::string& path) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored))
+        throw ScenarioError(path + ":1:1: is a directory: give the scenario file itself");
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         throw ScenarioError(path + ":1:1: cannot open the file");

@@ -114,10 +114,21 @@ struct Expectation {
     Where where;
 };
 
+// A name that only the module's tables give a meaning, where the file gives it.
+struct NameAt {
+    enum class Kind { Model, CampScript, Mission } kind;
+    std::string name;
+    Where where;
+};
+
 struct Scenario {
     std::string file;
     std::string name;
-    std::uint32_t duration = 0; // ms
+    Where nameWhere;
+    bool hasWorld = false;
+    std::vector<NameAt> namesGiven;    // models, camp scripts and missions, in file order
+    std::vector<std::string> warnings; // "FILE:LINE:COLUMN: warning: ..."
+    std::uint32_t duration = 0;        // ms
     int fps = 30;
     std::uint32_t startTime = 0; // game timer at the start
     // The settings file: absent = the shipped one, null = none, else its text.

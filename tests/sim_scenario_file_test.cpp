@@ -105,7 +105,8 @@ std::vector<BadFile> badFiles() {
         {"a list item indented less than its list",
          head + "world:\n  peds:\n    - {name: a}\n   - {name: b}\n",
          "bad.yaml:6:4: ", "end of map not found"},
-        {"a tab for indentation", head + "world:\n\tpeds: []\n", "bad.yaml:4:6: ", "illegal map value"},
+        {"a tab for indentation", head + "world:\n\tpeds: []\n",
+         "bad.yaml:4:1: ", "a tab indents this line: YAML indents with spaces only"},
         // Required fields.
         {"no name", "duration: 5s\n", "bad.yaml:1:1: ", "the scenario needs a name"},
         {"no duration", "name: x\nfps: 30\n", "bad.yaml:1:1: ", "the scenario needs a duration"},
@@ -126,7 +127,7 @@ std::vector<BadFile> badFiles() {
         {"a time of two points", head + "expect:\n  - {said: X, by: 1.2.3s}\n",
          "bad.yaml:4:19: ", "by '1.2.3s' is not a time"},
         {"a time too long for the clock", "name: x\nduration: 4294968s\n",
-         "bad.yaml:2:11: ", "is not a time"},
+         "bad.yaml:2:11: ", "is longer than the longest scenario, 4294967295ms"},
         {"times with a state", head + "world:\n  peds: [{name: a}]\nexpect:\n  - {blip: a, times: 2}\n",
          "bad.yaml:6:22: ", "times counts things that happen, not states"},
     };
@@ -225,10 +226,10 @@ expect:
 }
 
 TEST(SimScenarioFile, SettingsAbsentMeanTheShippedFileAndTextIsKeptByteForByte) {
-    EXPECT_EQ(sim::parseScenario("name: x\nduration: 1s\n", "a.yaml").settings,
+    EXPECT_EQ(sim::parseScenario("name: x\nduration: 1s\nworld: {}\n", "a.yaml").settings,
               sim::Scenario::Settings::Shipped);
-    const sim::Scenario s =
-        sim::parseScenario("name: x\nduration: 1s\nsettings: \"\\uFEFFA=B\\r\\nC\\0D\"\n", "a.yaml");
+    const sim::Scenario s = sim::parseScenario(
+        "name: x\nduration: 1s\nworld: {}\nsettings: \"\\uFEFFA=B\\r\\nC\\0D\"\n", "a.yaml");
     EXPECT_EQ(s.settings, sim::Scenario::Settings::Text);
     EXPECT_EQ(s.settingsText, std::string("\xEF\xBB\xBF"
                                           "A=B\r\nC\0D",
