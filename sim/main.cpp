@@ -2,9 +2,12 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 
+#include "sim/reference.h"
 #include "sim/report/report_files.h"
 #include "sim/runner.h"
 #include "sim/soak.h"
@@ -30,17 +33,49 @@ int soakCommand(std::uint32_t seed, long long frames, const sim::ModuleLoader& m
     return 0;
 }
 
+// Reads a scenario file and tells its warnings; nullopt (told) when it is bad.
+std::optional<sim::Scenario> load(const std::string& file) {
+    try {
+        sim::Scenario scenario = sim::loadScenario(file);
+        for (const std::string& warning : scenario.warnings)
+            std::cerr << warning << "\n";
+        return scenario;
+    } catch (const sim::ScenarioError& e) {
+        std::cerr << e.what() << "\n";
+        return std::nullopt;
+    }
+}
+
 int runCommand(const std::string& file, const std::string& tracePath, const std::vector<std::string>& omit,
                bool quiet, const sim::RunFileOptions& files, const sim::ModuleLoader& module) {
-    sim::Scenario scenario;
+    // Every argument and the scenario are checked before an output file is
+    // opened: a mistake leaves existing files as they were.
+    sim::RunOptions options;
+    for (const std::string& label : omit) {
+        if (standin::findNativeByLabel(label) == nullptr) {
+            std::cerr << "--trace-omit: " << sim::unknownName("native", label, sim::nativeLabels()) << "\n";
+            return 2;
+        }
+        options.traceOmit.insert(label);
+    }
+    const std::optional<sim::Scenario> scenario = load(file);
+    if (!scenario)
+        return 2;
+    for (const std::string& output : {tracePath, files.report, files.positions}) {
+        std::error_code same;
+        if (!output.empty() && std::filesystem::equivalent(output, file, same)) {
+            std::cerr << output << ": writing it would overwrite the scenario\n";
+            return 2;
+        }
+    }
+    std::unique_ptr<sim::RunFiles> records;
     try {
-        scenario = sim::loadScenario(file);
-    } catch (const sim::ScenarioError& e) {
+        records = std::make_unique<sim::RunFiles>(files); // checks its options, then opens its files
+    } catch (const sim::OutputError& e) {
         std::cerr << e.what() << "\n";
         return 2;
     }
     std::ofstream trace;
-    sim::RunOptions options;
     if (!tracePath.empty()) {
         trace.open(tracePath, std::ios::binary);
         if (!trace) {
@@ -48,25 +83,11 @@ int runCommand(const std::string& file, const std::string& tracePath, const std:
             return 2;
         }
         options.trace = &trace;
-        for (const std::string& label : omit) {
-            if (standin::findNativeByLabel(label) == nullptr) {
-                std::cerr << "--trace-omit: unknown native '" << label << "'\n";
-                return 2;
-            }
-            options.traceOmit.insert(label);
-        }
-    }
-    std::unique_ptr<sim::RunFiles> records;
-    try {
-        records = std::make_unique<sim::RunFiles>(files);
-    } catch (const sim::OutputError& e) {
-        std::cerr << e.what() << "\n";
-        return 2;
     }
     records->attach(options);
     if (!quiet)
         options.timeline = &std::cout;
-    const sim::RunResult result = sim::runScenario(scenario, options, module);
+    const sim::RunResult result = sim::runScenario(*scenario, options, module);
     records->write(result);
     for (const std::string& failure : result.failures)
         std::cout << failure << "\n";
@@ -74,7 +95,7 @@ int runCommand(const std::string& file, const std::string& tracePath, const std:
         std::cout << (result.expectations - result.failures.size()) << " of " << result.expectations
                   << " expectations held\n";
     }
-    return 0;
+    return result.failures.empty() ? 0 : 1;
 }
 
 int checkCommand(const std::vector<std::string>& files, const std::string& reportDir,
@@ -82,12 +103,10 @@ int checkCommand(const std::vector<std::string>& files, const std::string& repor
     std::vector<sim::Scenario> scenarios;
     bool bad = false;
     for (const std::string& file : files) {
-        try {
-            scenarios.push_back(sim::loadScenario(file));
-        } catch (const sim::ScenarioError& e) {
-            std::cerr << e.what() << "\n";
-            bad = true;
-        }
+        std::optional<sim::Scenario> scenario = load(file);
+        if (scenario)
+            scenarios.push_back(std::move(*scenario));
+        bad = bad || !scenario;
     }
     if (bad)
         return 2;
@@ -121,6 +140,19 @@ int checkCommand(const std::vector<std::string>& files, const std::string& repor
     return failed == 0 ? 0 : 1;
 }
 
+// A command line the program cannot take: exit 2, with the usage of the
+// command it was meant for. Help and the version are not errors.
+int commandLineError(const CLI::App& app, const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0)
+        return app.exit(e);
+    const std::vector<CLI::App*> given = app.get_subcommands();
+    const CLI::App* meant = given.empty() ? &app : given.back();
+    const std::string name = given.empty() ? "gang-horse-sim" : "gang-horse-sim " + meant->get_name();
+    std::cerr << name << ": " << e.what() << "\n"
+              << CLI::Formatter().make_usage(meant, name) << "Run with --help for more.\n";
+    return 2;
+}
+
 } // namespace
 
 #ifdef _WIN32
@@ -147,7 +179,8 @@ int main(int argc, char** argv) {
     run->add_option("--trace", tracePath, "Write every host and native call to this file, as JSON Lines.");
     std::vector<std::string> traceOmit;
     run->add_option("--trace-omit", traceOmit, "Leave these natives (by label) out of the trace.")
-        ->delimiter(',');
+        ->delimiter(',')
+        ->needs("--trace");
     run->add_flag("--quiet", quiet, "Print no timeline.");
     sim::RunFileOptions runFiles;
     run->add_option("--report", runFiles.report, "Write the run's report page (HTML) to this file.");
@@ -168,7 +201,14 @@ int main(int argc, char** argv) {
     soak->add_option("--seed", seed, "The seed: the same seed plays the same.");
     soak->add_option("--frames", frames, "How many frames to play.")->check(CLI::Range(1LL, 100000000LL));
 
-    CLI11_PARSE(app, argc, argv);
+    app.add_subcommand("reference", "Print the scenario reference (Markdown): gang horse models, lines, "
+                                    "camps and native labels.");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return commandLineError(app, e);
+    }
     try {
 #ifdef _WIN32
         const sim::ModuleLoader module = sim::loadedModule(modulePath);
@@ -181,6 +221,7 @@ int main(int argc, char** argv) {
             return checkCommand(checkFiles, reportDir, module);
         if (*soak)
             return soakCommand(seed, frames, module);
+        std::cout << sim::referenceText();
     } catch (const std::exception& e) {
         std::cerr << "gang-horse-sim: " << e.what() << "\n";
         return 3;
