@@ -138,7 +138,7 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
         host.runFrame();
         ++result.frames;
     }
-    timeline.say(host.elapsedMs(), "scenario ends");
+    timeline.say(s.duration, "scenario ends"); // the last frame ran at the duration or before it
     module.unload();
     host.shutdown();
     host.listener = nullptr;

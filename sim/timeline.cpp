@@ -17,7 +17,7 @@ void Timeline::say(std::uint64_t ms, const std::string& text) {
 }
 
 void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots,
-                      const std::uint64_t*) {
+                      const std::uint64_t* result) {
     // Most calls are of no interest here; skip them without comparing texts.
     static const NativeInfo* const told[] = {nativeLabelled("native67F7CEAC"),
                                              nativeLabelled("nativeA5C38736"),
@@ -29,10 +29,22 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
                                              nativeLabelled("taskUseScenarioPoint"),
                                              nativeLabelled("taskStartScenarioInPlaceHash"),
                                              nativeLabelled("taskSmartFleePed"),
-                                             nativeLabelled("clearPedTasks")};
+                                             nativeLabelled("clearPedTasks"),
+                                             nativeLabelled("isPedStill"),
+                                             nativeLabelled("getDistanceBetweenCoords")};
     if (std::find(std::begin(told), std::end(told), &info) == std::end(told))
         return;
+    reasons_.native(info, slots, result, lastBorrowed_);
     const std::string label = info.label;
+    // A task or a teleport for a ped that is not in the world changes nothing.
+    static const std::map<std::string, const char*> deeds = {
+        {"taskFollowNavMeshToCoord", "the walk home"}, {"setEntityCoords", "the teleport"},
+        {"taskUseScenarioPoint", "the grazing task"},  {"taskStartScenarioInPlaceHash", "the grazing task"},
+        {"taskSmartFleePed", "the flee task"},         {"clearPedTasks", "clearing its tasks"}};
+    if (auto deed = deeds.find(label); deed != deeds.end() && game_.peds.count(i32(slots[0])) == 0) {
+        say(ms, names_.ped(i32(slots[0])) + " is not in the world: " + deed->second + " changes nothing");
+        return;
+    }
     if (label == "native67F7CEAC") {
         passHorses_.push_back(i32(slots[0]));
     } else if (label == "nativeA5C38736") {
@@ -42,8 +54,18 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
         // after the waits the rest of the pass may make.
         passHasBorrowed_ = true;
         if (i32(slots[1]) != lastBorrowed_) {
+            const std::int32_t previous = lastBorrowed_;
             lastBorrowed_ = i32(slots[1]);
             say(ms, names_.ped(lastBorrowed_) + " is the borrowed horse");
+            if (previous != 0) {
+                // As the end of the last frame saw it: the switch may have removed it since.
+                const std::string on = " on " + names_.ped(previous);
+                bool hadBlip = false;
+                for (const auto& [handle, text] : blips_)
+                    hadBlip = hadBlip || (text.size() >= on.size() &&
+                                          text.compare(text.size() - on.size(), on.size(), on) == 0);
+                say(ms, reasons_.letGo(previous, lastBorrowed_, following_.count(previous) != 0, hadBlip));
+            }
         }
     } else if (label == "terminateThread") {
         auto it = names_.threads.find(i32(slots[0]));
@@ -58,12 +80,12 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
                     position(standin::slotFloat(slots[1]), standin::slotFloat(slots[2]),
                              standin::slotFloat(slots[3])));
     } else if (label == "setEntityCoords") {
-        say(ms, names_.ped(i32(slots[0])) + " teleported to " +
-                    position(standin::slotFloat(slots[1]), standin::slotFloat(slots[2]),
-                             standin::slotFloat(slots[3])));
+        const standin::Vec3 to{standin::slotFloat(slots[1]), standin::slotFloat(slots[2]),
+                               standin::slotFloat(slots[3])};
+        say(ms, names_.ped(i32(slots[0])) + " teleported to the camp at " + position(to.x, to.y, to.z) +
+                    reasons_.teleport(i32(slots[0]), to));
     } else if (label == "taskUseScenarioPoint") {
-        say(ms,
-            names_.ped(i32(slots[0])) + " sent to graze at grazing point " + std::to_string(i32(slots[1])));
+        say(ms, names_.ped(i32(slots[0])) + " sent to graze at " + reasons_.grazingPoint(i32(slots[1])));
     } else if (label == "taskStartScenarioInPlaceHash") {
         say(ms, names_.ped(i32(slots[0])) + " grazing where it stands");
     } else if (label == "taskSmartFleePed") {
@@ -86,6 +108,7 @@ void Timeline::wait(std::uint64_t ms, std::uint32_t waitMs) {
         return;
     }
     // A pass ended.
+    reasons_.passEnd();
     if (!passHasBorrowed_ && lastBorrowed_ != 0) {
         say(ms, names_.ped(lastBorrowed_) + " is forgotten: no borrowed horse");
         lastBorrowed_ = 0;
@@ -164,12 +187,14 @@ void Timeline::frameEnd(std::uint64_t ms) {
             walking.insert(handle);
     }
     for (std::int32_t h : following) {
-        if (!following_.count(h))
+        if (!following_.count(h)) {
             say(ms, names_.ped(h) + " follows the player");
+            reasons_.startedFollowing(h);
+        }
     }
     for (std::int32_t h : following_) {
         if (!following.count(h))
-            say(ms, names_.ped(h) + " stops following the player");
+            say(ms, names_.ped(h) + " stops following the player: " + reasons_.stoppedFollowing(h));
     }
     for (std::int32_t h : walking_) {
         if (!walking.count(h) && game_.peds.count(h) &&

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "sim/names.h"
+#include "sim/reasons.h"
 #include "standin/game.h"
 
 namespace sim {
@@ -17,7 +18,7 @@ namespace sim {
 class Timeline {
   public:
     Timeline(std::ostream* out, const Names& names, standin::Game& game)
-        : out_(out), names_(names), game_(game) {}
+        : out_(out), names_(names), game_(game), reasons_(names, game) {}
 
     // One line at game time ms, to the output and to onLine.
     void say(std::uint64_t ms, const std::string& text);
@@ -36,6 +37,7 @@ class Timeline {
     std::ostream* out_;
     const Names& names_;
     standin::Game& game_;
+    Reasons reasons_;
     std::vector<std::int32_t> passHorses_, lastHorses_;
     int passMembers_ = 0, lastMembers_ = 0;
     std::int32_t lastBorrowed_ = 0;

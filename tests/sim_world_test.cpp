@@ -258,11 +258,14 @@ events:
                   "00:02.000  the script waits 1000 ms\n"
                   "00:02.500  the player stops aiming\n"
                   "00:03.000  dutch_horse sent home: walks to the camp at (-115.82, -0.50, 95.29)\n"));
-    EXPECT_THAT(ran.timeline, HasSubstr("00:14.000  dutch_horse teleported to (-115.82, -0.50, 95.29)\n"
-                                        "00:14.033  dutch_horse sent to graze at grazing point 0\n"
-                                        "00:14.033  the script waits 5000 ms\n"
-                                        "00:19.033  dutch_horse grazing where it stands\n"
-                                        "00:19.033  blip \"Gang Horse\" on dutch_horse removed\n"));
+    EXPECT_THAT(ran.timeline,
+                HasSubstr("00:14.000  dutch_horse teleported to the camp at (-115.82, -0.50, 95.29), "
+                          "as it stood still at two checks 10 s apart\n"
+                          "00:14.033  dutch_horse sent to graze at grazing point 0, which is none: no "
+                          "grazing point lies within 200 m of the camp\n"
+                          "00:14.033  the script waits 5000 ms\n"
+                          "00:19.033  dutch_horse grazing where it stands\n"
+                          "00:19.033  blip \"Gang Horse\" on dutch_horse removed\n"));
     EXPECT_THAT(ran.timeline, Not(HasSubstr("follows the player")));
 }
 
