@@ -148,14 +148,14 @@ std::vector<std::string> closestNames(const std::string& word, const std::vector
         const std::string other = folded(name);
         const bool contains = !key.empty() && (other.find(key) != std::string::npos ||
                                                (!other.empty() && key.find(other) != std::string::npos));
-        const std::size_t d = contains ? 0 : editDistance(key, other);
+        const std::size_t d = key == other ? 0 : contains ? 1 : editDistance(key, other);
         if (d <= near)
             ranked.emplace_back(d, name);
     }
     std::stable_sort(ranked.begin(), ranked.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<std::string> found;
-    for (std::size_t i = 0; i < ranked.size() && i < n; ++i)
+    for (std::size_t i = 0; i < ranked.size() && i < n && ranked[i].first <= ranked[0].first + 1; ++i)
         found.push_back(ranked[i].second);
     return found;
 }
@@ -216,10 +216,10 @@ std::string referenceText() {
     }
     out << "\n"
            "A later row that holds wins. When none holds, the camp stays where it was last placed; until\n"
-           "one has held since the module loaded, no camp is known and send home does nothing. The camp\n"
-           "is the box 10 m by 20 m by 10 m either way around the position; a horse that arrives there is\n"
-           "sent to graze at the `grazing_points` entry nearest the position within 200 m, or where it\n"
-           "stands when there is none.\n";
+           "one has held since the module loaded, no camp is known and send home does nothing. A horse\n"
+           "sent home has arrived once it stands within 10 m in x, 20 m in y and 10 m in z of the\n"
+           "position; it then grazes at the `grazing_points` entry nearest the position within 200 m, or\n"
+           "where it stands when there is none.\n";
 
     out << "\n#### Native labels\n\n"
            "`native:` expectations and `--trace-omit` take these labels, with one `args` entry per slot\n"

@@ -161,4 +161,38 @@ TEST_F(SimCli, TheSameScenarioGivesTheSameTraceBytesInEveryProcess) {
     EXPECT_THAT(one, HasSubstr("{\"ptr\":\"0x00005001\"}"));
 }
 
+TEST_F(SimCli, NoMistakeInTheArgumentsTouchesAnExistingFile) {
+    write("good.yaml", good);
+    const std::string trace = write("kept.jsonl", "an earlier trace\n");
+    const Output typo = sim("run good.yaml --trace kept.jsonl --trace-omit getHashKey,setEntityCoord");
+    EXPECT_EQ(typo.code, 2);
+    EXPECT_THAT(typo.text,
+                HasSubstr("--trace-omit: unknown native 'setEntityCoord' (closest: setEntityCoords, "
+                          "getEntityCoords; `gang-horse-sim reference` lists all 66)"));
+    EXPECT_EQ(read(trace), "an earlier trace\n");
+    EXPECT_THAT(sim("run good.yaml --trace kept.jsonl --trace-omit teleport").text,
+                HasSubstr("(none is close; the 66: promptRegisterBegin, promptSetControlAction,"));
+    EXPECT_EQ(sim("run bad.yaml --trace kept.jsonl").code, 2) << "no such scenario";
+    EXPECT_EQ(read(trace), "an earlier trace\n");
+    // Nor the scenario itself, named as the trace.
+    EXPECT_EQ(sim("run good.yaml --quiet --trace good.yaml").code, 2);
+    EXPECT_EQ(read(dir_ + "/good.yaml"), good);
+}
+
+TEST_F(SimCli, ExitCodesTellHeldFailedAndBadInput) {
+    write("good.yaml", good);
+    write("wrong.yaml", wrong);
+    EXPECT_EQ(sim("run good.yaml --quiet").code, 0);
+    const Output failed = sim("run wrong.yaml");
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_THAT(failed.out, HasSubstr("4 of 6 expectations held"));
+    for (const char* args :
+         {"check", "run", "", "run good.yaml --trace-omit getHashKey", "soak --frames 0"}) {
+        const Output o = sim(args);
+        EXPECT_EQ(o.code, 2) << args;
+        EXPECT_THAT(o.text, HasSubstr("Usage: gang-horse-sim")) << args;
+    }
+    EXPECT_THAT(sim("check").text, HasSubstr("Usage: gang-horse-sim check [OPTIONS] scenarios..."));
+}
+
 } // namespace
