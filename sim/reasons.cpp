@@ -29,8 +29,15 @@ void Reasons::native(const standin::NativeInfo& info, const std::uint64_t* slots
         const char* line = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(record[0]));
         if (startsWith(line, "HORSE_STAY_HERE_"))
             told_[borrowed] = "told to stay";
-        if (startsWith(line, "HORSE_RUN_AWAY_"))
+        if (startsWith(line, "HORSE_RUN_AWAY_")) {
             told_[borrowed] = "sent home";
+            sendHomeTaken_ = false;
+        }
+    } else if (label == "promptHasStandardModeCompleted") {
+        auto prompt = game_.prompts.find(i32(slots[0]));
+        if (result[0] != 0 && prompt != game_.prompts.end() &&
+            prompt->second.controlAction == standin::joaat("INPUT_SWITCH_SHOULDER"))
+            sendHomeTaken_ = true;
     } else if (label == "taskFollowNavMeshToCoord") {
         homeward_ = i32(slots[0]);
     } else if (label == "taskUseScenarioPoint" || label == "taskStartScenarioInPlaceHash") {
@@ -39,10 +46,13 @@ void Reasons::native(const standin::NativeInfo& info, const std::uint64_t* slots
     }
 }
 
-void Reasons::passEnd() {
+bool Reasons::passEnd() {
     stillPed_ = 0;
     stillChecks_ = 0;
     distanceFrom_.clear();
+    const bool ignored = sendHomeTaken_;
+    sendHomeTaken_ = false;
+    return ignored;
 }
 
 std::string Reasons::teleport(std::int32_t ped, const standin::Vec3& to) const {

@@ -20,7 +20,9 @@ class Reasons {
     // horse as the timeline knows it.
     void native(const standin::NativeInfo& info, const std::uint64_t* slots, const std::uint64_t* result,
                 std::int32_t borrowed);
-    void passEnd();
+    // At the end of a pass: true when the module took a completed send-home
+    // prompt and did nothing with it, which it does while no camp is known.
+    bool passEnd();
 
     // ", as it was 612.40 m from the camp (more than 500 m)" and the like.
     std::string teleport(std::int32_t ped, const standin::Vec3& to) const;
@@ -41,6 +43,7 @@ class Reasons {
     std::int32_t stillPed_ = 0;                // this pass: the horse found still, and how often in a row
     int stillChecks_ = 0;
     std::map<std::string, float> distanceFrom_; // this pass: measured distances by their first point
+    bool sendHomeTaken_ = false;                // this pass: a completed send-home prompt, not yet said
 };
 
 } // namespace sim

@@ -1,7 +1,5 @@
 #include "sim/scenario_world.h"
 
-#include "sim/reference.h"
-
 namespace sim {
 
 namespace {
@@ -51,7 +49,6 @@ void buildWorld(const Scenario& s, ScenarioWorld& world) {
         game.completeMission(mission);
     for (const standin::Vec3& point : s.grazingPoints)
         game.addScenarioPoint("WORLD_ANIMAL_HORSE_GRAZING_CAMP", point);
-    world.campKnown = campRuleFor(game.missionsCompleted) != nullptr;
 }
 
 void applyEvent(const ScenarioEvent& e, std::uint64_t now, ScenarioWorld& world, Timeline& timeline) {
@@ -74,12 +71,8 @@ void applyEvent(const ScenarioEvent& e, std::uint64_t now, ScenarioWorld& world,
                                                                   {"spur", "INPUT_CONTEXT_B"},
                                                                   {"send_home", "INPUT_SWITCH_SHOULDER"}};
         const bool done = game.completePrompt(inputs.at(e.text));
-        std::string outcome = done ? "" : " (not shown: nothing happens)";
-        if (done && e.text == "send_home" && !world.campKnown) {
-            outcome = ": nothing happens, as no camp is known yet (no story mission has placed it; see "
-                      "Camps in the scenario reference)";
-        }
-        timeline.say(now, "the player completes the " + promptWords.at(e.text) + " prompt" + outcome);
+        timeline.say(now, "the player completes the " + promptWords.at(e.text) + " prompt" +
+                              (done ? "" : " (not shown: nothing happens)"));
         break;
     }
     case Action::Mount:
@@ -107,7 +100,6 @@ void applyEvent(const ScenarioEvent& e, std::uint64_t now, ScenarioWorld& world,
         break;
     case Action::CompleteMission:
         game.completeMission(e.text);
-        world.campKnown = world.campKnown || campRuleFor(game.missionsCompleted) != nullptr;
         timeline.say(now, "mission " + e.text + " completed");
         break;
     case Action::StartThread:

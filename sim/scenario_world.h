@@ -18,7 +18,6 @@ struct ScenarioWorld {
     standin::Game& game;
     Names names;
     std::map<std::string, std::int32_t> handles; // scenario name -> handle, the player as "the player"
-    bool campKnown = false;                      // a story rule has placed the camp since the start
 };
 
 // Puts the scenario's player, peds, scripts, missions and grazing points

@@ -31,7 +31,8 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
                                              nativeLabelled("taskSmartFleePed"),
                                              nativeLabelled("clearPedTasks"),
                                              nativeLabelled("isPedStill"),
-                                             nativeLabelled("getDistanceBetweenCoords")};
+                                             nativeLabelled("getDistanceBetweenCoords"),
+                                             nativeLabelled("promptHasStandardModeCompleted")};
     if (std::find(std::begin(told), std::end(told), &info) == std::end(told))
         return;
     reasons_.native(info, slots, result, lastBorrowed_);
@@ -108,7 +109,10 @@ void Timeline::wait(std::uint64_t ms, std::uint32_t waitMs) {
         return;
     }
     // A pass ended.
-    reasons_.passEnd();
+    if (reasons_.passEnd()) {
+        say(ms, "the send-home prompt does nothing: no camp is known yet, as no story mission has placed it "
+                "(see Camps in the scenario reference)");
+    }
     if (!passHasBorrowed_ && lastBorrowed_ != 0) {
         say(ms, names_.ped(lastBorrowed_) + " is forgotten: no borrowed horse");
         lastBorrowed_ = 0;

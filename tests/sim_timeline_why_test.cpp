@@ -81,8 +81,9 @@ events:
     EXPECT_THAT(told,
                 HasSubstr("00:03.000  dutch_horse stops following the player: let go for bill_horse\n"));
     EXPECT_THAT(told,
-                HasSubstr("00:04.000  the player completes the send-home prompt: nothing happens, as no camp "
-                          "is known yet"));
+                HasSubstr("00:04.000  the player completes the send-home prompt\n"
+                          "00:04.000  the send-home prompt does nothing: no camp is known yet, as no story "
+                          "mission has placed it"));
 }
 
 } // namespace
