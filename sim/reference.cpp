@@ -143,20 +143,20 @@ std::vector<std::string> closestNames(const std::string& word, const std::vector
                                       std::size_t n) {
     const std::string key = folded(word);
     const std::size_t near = std::max<std::size_t>(2, key.size() / 4);
-    std::vector<std::pair<std::size_t, std::string>> ranked;
-    for (const std::string& name : names) {
-        const std::string other = folded(name);
+    // (distance, place in the list): nearest first, ties in the list's order.
+    std::vector<std::pair<std::size_t, std::size_t>> ranked;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string other = folded(names[i]);
         const bool contains = !key.empty() && (other.find(key) != std::string::npos ||
                                                (!other.empty() && key.find(other) != std::string::npos));
         const std::size_t d = key == other ? 0 : contains ? 1 : editDistance(key, other);
         if (d <= near)
-            ranked.emplace_back(d, name);
+            ranked.emplace_back(d, i);
     }
-    std::stable_sort(ranked.begin(), ranked.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(ranked.begin(), ranked.end());
     std::vector<std::string> found;
     for (std::size_t i = 0; i < ranked.size() && i < n && ranked[i].first <= ranked[0].first + 1; ++i)
-        found.push_back(ranked[i].second);
+        found.push_back(names[ranked[i].second]);
     return found;
 }
 
@@ -174,7 +174,7 @@ std::string unknownName(const std::string& what, const std::string& word,
 
 std::string referenceText() {
     std::ostringstream out;
-    out << "#### Gang horses\n\n"
+    out << "##### Gang horses\n\n"
            "The module treats these fourteen models as gang horses (`model:`, any case). Mounted in camp,\n"
            "each makes the player remark once, with its owner's line where there is one; the remarks come\n"
            "again once 15 minutes have passed without any.\n\n"
@@ -182,7 +182,7 @@ std::string referenceText() {
     for (const OwnerLine& row : ownerLines)
         out << "| " << code(row.model) << " | " << (row.line ? code(row.line) : "none") << " |\n";
 
-    out << "\n#### Commands\n\n"
+    out << "\n##### Commands\n\n"
            "Each prompt says a line on the player's ped, chosen by the borrowed horse's sex (`male:`). The\n"
            "whistle (`whistle: true`) says nothing: outside camp, unless the horse was sent home, it\n"
            "starts the follow.\n\n"
@@ -195,7 +195,7 @@ std::string referenceText() {
             << " |\n";
     }
 
-    out << "\n#### Camps\n\n"
+    out << "\n##### Camps\n\n"
            "In camp means that one of these camp scripts runs (`camp_scripts:`, `camp:`), wherever the\n"
            "player stands: ";
     for (std::size_t i = 0; i < campScriptNames.size(); ++i)
@@ -221,7 +221,7 @@ std::string referenceText() {
            "position; it then grazes at the `grazing_points` entry nearest the position within 200 m, or\n"
            "where it stands when there is none.\n";
 
-    out << "\n#### Native labels\n\n"
+    out << "\n##### Native labels\n\n"
            "`native:` expectations and `--trace-omit` take these labels, with one `args` entry per slot\n"
            "(`i` a whole number, handle, hash or bool; `f` a float; `s` a text; `o` an out-parameter, "
            "matched\n"
