@@ -47,8 +47,6 @@ TEST(SimScenarioSense, WhatTheModuleNeverAsksAboutIsAnErrorAtItsPlace) {
          "sense.yaml:5:5: the window starts after the end: after 10001ms, the scenario lasts 10s"},
         {"name: x\nduration: 10s\n",
          "sense.yaml:1:1: the scenario needs a world (world: {} for an empty one)"},
-        {"name: ''\nduration: 10s\nworld: {}\n",
-         "sense.yaml:1:7: the name is empty: give the scenario a name that tells it apart"},
         {"name: '  '\nduration: 10s\nworld: {}\n",
          "sense.yaml:1:7: the name is empty: give the scenario a name that tells it apart"},
         {head + "expect:\n  - {native: SetEntityCoord}\n",
