@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "sim/checker.h"
+#include "sim/module_lifecycle.h"
 #include "sim/scenario_world.h"
 #include "sim/shipped_settings.h"
 #include "sim/timeline.h"
@@ -62,7 +63,7 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
     Game& game = host.game();
     game.dynamics = true;
 
-    ScenarioWorld world{host, game, {}, {}};
+    ScenarioWorld world{host, game, {}, {}, &module};
     buildWorld(s, world);
     std::map<std::int32_t, std::string>& threadScripts = world.names.threads;
 
@@ -88,6 +89,8 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
         if (std::strcmp(name, "scriptWait") == 0) {
             timeline.wait(elapsed(), value);
             checker.wait(elapsed(), value);
+        } else {
+            timeline.host(elapsed(), name);
         }
         if (options.onHost)
             options.onHost(name, value);
@@ -108,7 +111,8 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
 
     const auto started = std::chrono::steady_clock::now();
     timeline.say(0, "scenario \"" + s.name + "\" starts");
-    module.load();
+    host.startWindowThread();
+    loadOnLoaderThread(module);
     std::size_t next = 0;
     RunResult result;
     while (host.elapsedMs() <= s.duration) {
@@ -119,8 +123,13 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
         ++result.frames;
     }
     timeline.say(host.elapsedMs(), "scenario ends");
-    module.unload();
-    host.shutdown();
+    host.stopWindowThread();
+    if (options.exitSuspended) {
+        timeline.say(host.elapsedMs(), "the game exits with the script suspended in its wait");
+    } else {
+        unloadOnLoaderThread(module);
+        host.shutdown();
+    }
     host.listener = nullptr;
     host.beforeNative = nullptr;
     host.afterNative = nullptr;
