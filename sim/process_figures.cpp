@@ -7,6 +7,12 @@
 #else
 #include <dirent.h>
 #include <malloc.h>
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define GH_SANITIZER_HEAP 1
+#include <cstddef>
+// The sanitizers' allocator interface (GCC 12 installs no header for it).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#endif
 #endif
 
 namespace sim {
@@ -54,8 +60,13 @@ const char* handleWord() { return "handles"; }
 // as the page cache holds them, which vary from run to run.
 ProcessFigures processFigures() {
     ProcessFigures figures;
+#ifdef GH_SANITIZER_HEAP
+    // A sanitizer's heap, not the C library's.
+    figures.memoryBytes = static_cast<std::int64_t>(__sanitizer_get_current_allocated_bytes());
+#else
     const struct mallinfo2 heap = mallinfo2();
     figures.memoryBytes = static_cast<std::int64_t>(heap.uordblks + heap.hblkhd);
+#endif
     if (DIR* fds = opendir("/proc/self/fd")) {
         figures.handles = 0;
         while (const dirent* entry = readdir(fds)) {

@@ -53,6 +53,20 @@ class ScratchDir {
     std::filesystem::path previous_, path_;
 };
 
+// The game window's thread, there for the run and ended however the run
+// ends: a thread left running would meet the end of the process (on
+// Windows, after the process has stopped it, a wait for ever).
+class WindowForRun {
+  public:
+    explicit WindowForRun(Host& host) : host_(host) { host_.startWindowThread(); }
+    ~WindowForRun() { host_.stopWindowThread(); }
+    WindowForRun(const WindowForRun&) = delete;
+    WindowForRun& operator=(const WindowForRun&) = delete;
+
+  private:
+    Host& host_;
+};
+
 } // namespace
 
 RunResult runScenario(const Scenario& s, const RunOptions& options, const ModuleLoader& module) {
@@ -111,7 +125,7 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
 
     const auto started = std::chrono::steady_clock::now();
     timeline.say(0, "scenario \"" + s.name + "\" starts");
-    host.startWindowThread();
+    WindowForRun window(host);
     loadOnLoaderThread(module);
     std::size_t next = 0;
     RunResult result;
@@ -123,7 +137,6 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
         ++result.frames;
     }
     timeline.say(host.elapsedMs(), "scenario ends");
-    host.stopWindowThread();
     if (options.exitSuspended) {
         timeline.say(host.elapsedMs(), "the game exits with the script suspended in its wait");
     } else {

@@ -81,3 +81,22 @@ void operator delete(void* p) noexcept {
     std::free(header);
 }
 void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+
+// Every other form goes through the two above, so that each block is freed
+// by the form that knows its header, whichever runtime (a sanitizer's too)
+// would otherwise provide it.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new[](std::size_t size, const std::nothrow_t& nothrow) noexcept {
+    return operator new(size, nothrow);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept { operator delete(p); }
+void operator delete[](void* p) noexcept { operator delete(p); }
+void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { operator delete(p); }

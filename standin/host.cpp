@@ -113,6 +113,7 @@ void Host::shutdown() {
         inScript_ = true;
         fiber_->context.enter();
         inScript_ = false;
+        moduleCodeRunning = false; // the unwinding left through module code
     }
     fiber_.reset();
 }
