@@ -150,7 +150,7 @@ int main(int argc, char** argv) {
         ->add_option("--first-sample", reloads.firstSample,
                      "The reload after which the first figures are taken.")
         ->check(CLI::Range(0, 100000));
-    reload->add_option("--max-growth-kib", reloads.maxGrowthKib, "Private memory growth allowed (KiB).");
+    reload->add_option("--max-growth-kib", reloads.maxGrowthKib, "Memory growth allowed (KiB).");
     reload->add_option("--max-handle-growth", reloads.maxHandleGrowth, "Handle growth allowed.");
 
     CLI11_PARSE(app, argc, argv);

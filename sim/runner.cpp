@@ -125,8 +125,8 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
 
     const auto started = std::chrono::steady_clock::now();
     timeline.say(0, "scenario \"" + s.name + "\" starts");
+    loadOnLoaderThread(module); // before the game's window exists, as the game loads its modules
     WindowForRun window(host);
-    loadOnLoaderThread(module);
     std::size_t next = 0;
     RunResult result;
     while (host.elapsedMs() <= s.duration) {
