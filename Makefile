@@ -14,6 +14,8 @@ SUDO := $(shell [ "$$(id -u)" -eq 0 ] || { command -v sudo >/dev/null 2>&1 && ec
 ASI := $(abspath build/mingw/gang_horse.asi)
 WINDOWS_SIM := $(abspath build/mingw/gang-horse-sim.exe)
 SIM := build/linux/sim/gang-horse-sim
+# The module as the Linux simulator loads it (dlopen), beside the program.
+SIM_MODULE := build/linux/sim/gang_horse.so
 JOBS := -j2
 # The inner build runs as if started from a shell: no jobserver or directory noise from this make.
 CMAKE_BUILD := env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL cmake --build
@@ -47,9 +49,12 @@ test: build
 	cmake --preset asan
 	$(CMAKE_BUILD) --preset asan $(JOBS)
 	ctest --preset asan --output-on-failure
+	cmake --preset tsan
+	$(CMAKE_BUILD) --preset tsan $(JOBS)
+	ctest --preset tsan --output-on-failure
 
 demo: package
-	mkdir -p bin && cp $(SIM) bin/gang-horse-sim
+	mkdir -p bin && cp $(SIM) bin/gang-horse-sim && cp $(SIM_MODULE) bin/gang_horse.so
 	./bin/gang-horse-sim run scenarios/demo.yaml --report bin/demo-report.html
 	@echo "The demo's report page: bin/demo-report.html"
 	@echo "Windows module: $(ASI)"

@@ -13,6 +13,12 @@ void scriptMain();
 // The set-up before the loop: name hashes, settings, prompts, mission ids.
 void setUpMainState(MainState& state);
 
+// Keeps the prompt texts for as long as the module is loaded, in place of
+// those of an earlier start of the script main; returns them where they are
+// kept. Released by DllMain's detach.
+const PromptTexts& keepPromptTexts(PromptTexts&& texts);
+void releasePromptTexts();
+
 // One pass of the loop, without the closing zero wait.
 void runPass(MainState& state);
 

@@ -34,7 +34,9 @@ struct MainState {
     Hash gangHorseModels[gangHorseModelCount + 1]; // the fourteen gang horse models, then 0
     Hash campScripts[5];
     Hash missionIds[6];
-    PromptTexts promptTexts;
+    // The texts read from Velkor.dat, kept outside the script's frame
+    // (prompt_texts.cpp).
+    const PromptTexts* promptTexts;
     // A name's hash never changes: these are asked once, at set-up.
     Hash gangMembersGroup; // REL_GANG_DUTCHS
     Hash gangHorsesGroup;  // REL_GANG_DUTCHS_HORSES

@@ -139,8 +139,8 @@ void setUpMainState(MainState& s) {
     for (int i = 0; i < 5; ++i) {
         s.campScripts[i] = getHashKey(campScriptNames[i]);
     }
-    s.promptTexts = readSettings();
-    createCommandPrompts(s.promptTexts);
+    s.promptTexts = &keepPromptTexts(readSettings());
+    createCommandPrompts(*s.promptTexts);
     for (int i = 0; i < 6; ++i) {
         s.missionIds[i] = getHashKey(missionNames[i]);
     }

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "sim/reference.h"
+#include "sim/reload_run.h"
 #include "sim/report/report_files.h"
 #include "sim/runner.h"
 #include "sim/soak.h"
@@ -165,12 +166,15 @@ int main(int argc, char** argv) {
     CLI::App app{"Runs the gang_horse module in a simulated camp, from scenario files."};
     app.set_version_flag("--version", "gang-horse-sim " GH_VERSION);
     app.require_subcommand(1);
-#ifdef _WIN32
     std::string modulePath;
+#ifdef _WIN32
     app.add_option("--module", modulePath,
                    "The module to load (default: gang_horse.asi beside this program).");
-    app.fallthrough();
+#else
+    app.add_option("--module", modulePath,
+                   "The module to load (default: gang_horse.so beside this program).");
 #endif
+    app.fallthrough();
 
     std::string runFile, tracePath;
     bool quiet = false;
@@ -201,6 +205,22 @@ int main(int argc, char** argv) {
     soak->add_option("--seed", seed, "The seed: the same seed plays the same.");
     soak->add_option("--frames", frames, "How many frames to play.")->check(CLI::Range(1LL, 100000000LL));
 
+    sim::ReloadRunOptions reloads;
+    CLI::App* reload = app.add_subcommand(
+        "reloads", "Reload the module many times in one process, with play between, then exit with the "
+                   "script suspended; print the process's memory and handles after the first and the last.");
+    reload->add_option("--cycles", reloads.cycles, "Module reloads (each after a game reload).")
+        ->check(CLI::Range(1, 100000));
+    reload->add_option("--seconds", reloads.seconds, "Game seconds of play between reloads.")
+        ->check(CLI::Range(1, 3600));
+    reload->add_option("--seed", reloads.seed, "The seed of the play.");
+    reload
+        ->add_option("--first-sample", reloads.firstSample,
+                     "The reload after which the first figures are taken.")
+        ->check(CLI::Range(0, 100000));
+    reload->add_option("--max-growth-kib", reloads.maxGrowthKib, "Memory growth allowed (KiB).");
+    reload->add_option("--max-handle-growth", reloads.maxHandleGrowth, "Handle growth allowed.");
+
     app.add_subcommand("reference", "Print the scenario reference (Markdown): gang horse models, lines, "
                                     "camps and native labels.");
 
@@ -210,17 +230,20 @@ int main(int argc, char** argv) {
         return commandLineError(app, e);
     }
     try {
-#ifdef _WIN32
         const sim::ModuleLoader module = sim::loadedModule(modulePath);
-#else
-        const sim::ModuleLoader module = sim::linkedModule();
-#endif
         if (*run)
             return runCommand(runFile, tracePath, traceOmit, quiet, runFiles, module);
         if (*check)
             return checkCommand(checkFiles, reportDir, module);
         if (*soak)
             return soakCommand(seed, frames, module);
+        if (*reload) {
+            if (reloads.firstSample > reloads.cycles) {
+                std::cerr << "reloads: --first-sample is after the last reload\n";
+                return 2;
+            }
+            return sim::runReloads(reloads, module);
+        }
         std::cout << sim::referenceText();
     } catch (const std::exception& e) {
         std::cerr << "gang-horse-sim: " << e.what() << "\n";

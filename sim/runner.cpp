@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "sim/checker.h"
+#include "sim/module_lifecycle.h"
 #include "sim/scenario_world.h"
 #include "sim/shipped_settings.h"
 #include "sim/timeline.h"
@@ -52,6 +53,20 @@ class ScratchDir {
     std::filesystem::path previous_, path_;
 };
 
+// The game window's thread, there for the run and ended however the run
+// ends: a thread left running would meet the end of the process (on
+// Windows, after the process has stopped it, a wait for ever).
+class WindowForRun {
+  public:
+    explicit WindowForRun(Host& host) : host_(host) { host_.startWindowThread(); }
+    ~WindowForRun() { host_.stopWindowThread(); }
+    WindowForRun(const WindowForRun&) = delete;
+    WindowForRun& operator=(const WindowForRun&) = delete;
+
+  private:
+    Host& host_;
+};
+
 } // namespace
 
 RunResult runScenario(const Scenario& s, const RunOptions& options, const ModuleLoader& module) {
@@ -62,7 +77,7 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
     Game& game = host.game();
     game.dynamics = true;
 
-    ScenarioWorld world{host, game, {}, {}};
+    ScenarioWorld world{host, game, {}, {}, &module};
     buildWorld(s, world);
     std::map<std::int32_t, std::string>& threadScripts = world.names.threads;
 
@@ -101,6 +116,8 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
         if (std::strcmp(name, "scriptWait") == 0) {
             timeline.wait(elapsed(), value);
             checker.wait(elapsed(), value);
+        } else {
+            timeline.host(elapsed(), name);
         }
         if (options.onHost)
             options.onHost(name, value);
@@ -125,7 +142,8 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
 
     const auto started = std::chrono::steady_clock::now();
     timeline.say(0, "scenario \"" + s.name + "\" starts");
-    module.load();
+    loadOnLoaderThread(module); // before the game's window exists, as the game loads its modules
+    WindowForRun window(host);
     std::size_t next = 0;
     RunResult result;
     while (host.elapsedMs() <= s.duration) {
@@ -139,8 +157,12 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
         ++result.frames;
     }
     timeline.say(s.duration, "scenario ends"); // the last frame ran at the duration or before it
-    module.unload();
-    host.shutdown();
+    if (options.exitSuspended) {
+        timeline.say(s.duration, "the game exits with the script suspended in its wait");
+    } else {
+        unloadOnLoaderThread(module);
+        host.shutdown();
+    }
     host.listener = nullptr;
     host.beforeNative = nullptr;
     host.afterNative = nullptr;

@@ -11,23 +11,11 @@
 
 #include "sim/checker.h"
 #include "sim/run_observer.h"
+#include "sim/module_loader.h"
 #include "sim/scenario.h"
 #include "standin/catalogue.h"
 
 namespace sim {
-
-// Loads and unloads the module: on Linux by calling its entry point, on
-// Windows through the system's loader.
-struct ModuleLoader {
-    std::function<void()> load;
-    std::function<void()> unload;
-};
-
-// The loader of the module linked into this program (Linux build).
-ModuleLoader linkedModule();
-// The loader of the module file at path, or of gang_horse.asi beside this
-// program when path is empty (Windows build).
-ModuleLoader loadedModule(const std::string& path);
 
 struct RunOptions {
     std::ostream* timeline = nullptr; // lines as they happen
@@ -40,6 +28,9 @@ struct RunOptions {
     std::function<void(int frame)> onFrameEnd;
     // Those who keep a record of the run (the report, positions).
     std::vector<RunObserver*> observers;
+    // At the end, leave the module loaded and its script suspended in its
+    // wait, as a game that exits does (the process ends next).
+    bool exitSuspended = false;
 };
 
 struct RunResult {

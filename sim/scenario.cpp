@@ -324,10 +324,10 @@ class ScenarioReader {
             r_.fail(node, "events must be a list");
         std::uint32_t last = 0;
         for (const auto& item : node) {
-            auto f =
-                r_.fields(item, "an event",
-                          {"at", "target", "prompt", "mount", "whistle", "move_player", "camp",
-                           "complete_mission", "ped", "set", "add_ped", "remove_ped", "key", "start_thread"});
+            auto f = r_.fields(item, "an event",
+                               {"at", "target", "prompt", "mount", "whistle", "move_player", "camp",
+                                "complete_mission", "ped", "set", "add_ped", "remove_ped", "key",
+                                "start_thread", "game_reload", "module_reload"});
             if (!f.count("at"))
                 r_.fail(item, "an event needs 'at', its time");
             ScenarioEvent e;
@@ -385,6 +385,10 @@ class ScenarioReader {
                 e.action = Action::Whistle;
                 if (!r_.boolean(value, "whistle"))
                     r_.fail(value, "whistle takes true");
+            } else if (action == "game_reload" || action == "module_reload") {
+                e.action = action == "game_reload" ? Action::GameReload : Action::ModuleReload;
+                if (!r_.boolean(value, action))
+                    r_.fail(value, action + " takes true");
             } else if (action == "move_player") {
                 e.action = Action::MovePlayer;
                 e.position = r_.position(value, "move_player");

@@ -60,6 +60,8 @@ enum class Action {
     RemovePed,       // text: ped name
     Key,             // key fields
     StartThread,     // text: script name
+    GameReload,      // the host drops the script and starts the script main again
+    ModuleReload,    // developer mode: DllMain detach, unload, load, DllMain attach
 };
 
 struct ScenarioEvent {

@@ -1,5 +1,7 @@
 #include "sim/scenario_world.h"
 
+#include "sim/module_lifecycle.h"
+
 namespace sim {
 
 namespace {
@@ -140,8 +142,15 @@ void applyEvent(const ScenarioEvent& e, std::uint64_t now, ScenarioWorld& world,
         timeline.say(now, e.text + " leaves the world");
         break;
     case Action::Key:
-        world.host.sendKey(e.keyCode, 1, 0, 0, e.keyAlt, e.keyWasDown, e.keyReleased);
+        // From the window thread, while the script goes on.
+        world.host.postKey({e.keyCode, 1, 0, 0, e.keyAlt, e.keyWasDown, e.keyReleased});
         timeline.say(now, "key " + std::to_string(e.keyCode) + (e.keyReleased ? " released" : " pressed"));
+        break;
+    case Action::GameReload:
+        reloadGame(now, world, timeline);
+        break;
+    case Action::ModuleReload:
+        reloadModule(now, world, timeline);
         break;
     }
 }

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "sim/module_loader.h"
 #include "sim/names.h"
 #include "sim/scenario.h"
 #include "sim/timeline.h"
@@ -18,6 +19,7 @@ struct ScenarioWorld {
     standin::Game& game;
     Names names;
     std::map<std::string, std::int32_t> handles; // scenario name -> handle, the player as "the player"
+    const ModuleLoader* module = nullptr;        // for module reloads
 };
 
 // Puts the scenario's player, peds, scripts, missions and grazing points

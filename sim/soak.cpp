@@ -57,6 +57,11 @@ Scenario soakScenario(std::uint32_t seed, long long frames) {
     // The game timer starts a little before it wraps, so that the remark
     // interval is measured across the wrap.
     s.startTime = 0xFFFFFFFFu - dice.below(120000);
+    // Texts too long to fit inside a string object, so that a text the
+    // module leaves on the heap shows.
+    s.settings = Scenario::Settings::Text;
+    s.settingsText = "Follow=Come along with me now\nStay=Wait right here for me\n"
+                     "Spur=Off you go, run along\nHome=Back to the camp with you\n";
     s.playerPosition = campSites[0];
     s.campScripts.push_back(camps[0]);
     s.scriptThreads = {"DEF_COMP_BRAIN", "fishing_core"};
@@ -93,6 +98,11 @@ Scenario soakScenario(std::uint32_t seed, long long frames) {
             break;
         ScenarioEvent e;
         e.at = at;
+        if (dice.chance(3)) { // about three per 10,000 frames
+            e.action = dice.chance(50) ? Action::GameReload : Action::ModuleReload;
+            s.events.push_back(e);
+            continue;
+        }
         const std::uint32_t roll = dice.below(100);
         if (roll < 25) {
             e.action = Action::Target;
@@ -189,8 +199,14 @@ SoakReport runSoak(std::uint32_t seed, long long frames, const ModuleLoader& mod
     standin::Host& host = standin::Host::get();
     std::ostringstream trace;
     std::string violation; // the first one seen inside a pass, reported at the frame's end
+    // Allocations are counted from the end of the first pass of each start of
+    // the script main, after its set-up.
     bool baselineTaken = false;
+    int passesAtStart = 0;
     std::uint64_t baseline = 0;
+    // What the module holds on the heap after its first set-up; no reload
+    // may leave more behind.
+    std::int64_t heldAfterFirstSetUp = -1;
 
     RunOptions options;
     options.trace = &trace;
@@ -212,13 +228,25 @@ SoakReport runSoak(std::uint32_t seed, long long frames, const ModuleLoader& mod
         if (host == "worldGetAllPeds" && (value == 0 || value > 1024) && violation.empty()) {
             violation = "worldGetAllPeds asked for " + std::to_string(value) + " peds";
         }
+        if (host == "scriptMain") {
+            baselineTaken = false;
+            passesAtStart = standin::Host::get().passesEnded();
+        }
     };
     options.onFrameEnd = [&](int frame) {
         if (frame == 0)
             host.poisonUnwrittenPeds = true;
-        if (!baselineTaken && host.passesEnded() >= 1) {
+        if (!baselineTaken && host.passesEnded() > passesAtStart) {
             baseline = standin::moduleAllocations;
             baselineTaken = true;
+            const std::int64_t held = standin::moduleHeapBytes;
+            if (heldAfterFirstSetUp < 0) {
+                heldAfterFirstSetUp = held;
+            } else if (standin::countingAllocations && held > heldAfterFirstSetUp && violation.empty()) {
+                violation = "after " + std::to_string(host.scriptStarts()) +
+                            " starts of the script main the module holds " + std::to_string(held) +
+                            " heap bytes, " + std::to_string(heldAfterFirstSetUp) + " after its first set-up";
+            }
         } else if (baselineTaken && standin::countingAllocations && standin::moduleAllocations != baseline &&
                    violation.empty()) {
             violation = "the module allocated " + std::to_string(standin::moduleAllocations - baseline) +

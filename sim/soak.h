@@ -33,6 +33,8 @@ struct SoakReport {
 // refuses anything else), no more than 1024 peds asked for and none read
 // past the count, only the waits of the design (0, 1000, 5000, 10000 ms), no
 // heap allocation by the module after its set-up, and a well-formed trace.
+// The play includes game and module reloads; after each, the module may
+// hold no more on the heap than after its first set-up.
 SoakReport runSoak(std::uint32_t seed, long long frames, const ModuleLoader& module);
 
 } // namespace sim

@@ -28,6 +28,9 @@ class Timeline {
                 const std::uint64_t* result);
     // A scriptWait; a wait of 0 ends a pass.
     void wait(std::uint64_t ms, std::uint32_t waitMs);
+    // Another host call: DllMain's registrations, a start of the script main
+    // (timeline_host.cpp).
+    void host(std::uint64_t ms, const char* name);
     // Compares the world with the end of the previous frame.
     void frameEnd(std::uint64_t ms);
 

@@ -81,13 +81,23 @@ std::int32_t Game::addScenarioPoint(const std::string& type, Vec3 position) {
 }
 
 PromptState* Game::promptFor(const std::string& inputName) {
+    // A script started again (a reload) makes new prompts beside its old
+    // ones: the newest that is shown, else the newest.
     const std::uint32_t input = joaat(inputName.c_str());
-    for (auto& [handle, prompt] : prompts) {
-        if (prompt.controlAction == input) {
+    PromptState* newest = nullptr;
+    for (auto it = prompts.rbegin(); it != prompts.rend(); ++it) {
+        PromptState& prompt = it->second;
+        if (prompt.controlAction != input) {
+            continue;
+        }
+        if (prompt.enabled && prompt.visible) {
             return &prompt;
         }
+        if (newest == nullptr) {
+            newest = &prompt;
+        }
     }
-    return nullptr;
+    return newest;
 }
 
 bool Game::completePrompt(const std::string& inputName) {

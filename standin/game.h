@@ -139,6 +139,7 @@ class Game {
     // The player completes the prompt bound to the input; false when the
     // prompt is not both enabled and visible, as in the game.
     bool completePrompt(const std::string& inputName);
+    // The prompt bound to the input: after a reload, the newest shown, else the newest.
     PromptState* promptFor(const std::string& inputName);
     void releaseControl(const std::string& inputName);
 

@@ -46,8 +46,10 @@ bool Event::is(const char* label) const {
     return kind == Kind::Native && native != nullptr && std::strcmp(native->label, label) == 0;
 }
 
-bool moduleCodeRunning = false;
+thread_local bool moduleCodeRunning = false;
 std::uint64_t moduleAllocations = 0;
+std::atomic<std::int64_t> moduleHeapBytes{0};
+std::atomic<std::int64_t> moduleHeapBlocks{0};
 bool countingAllocations = false;
 
 namespace {
@@ -78,9 +80,11 @@ void Host::reset(int fps, std::uint32_t startTime) {
     startTime_ = startTime;
     tickBase_ = 1000000;
     frame_ = 0;
+    publishTick();
     module_ = nullptr;
     scriptMain_ = nullptr;
-    keyboardHandler_ = nullptr;
+    window_.setHandler(nullptr);
+    scriptStarts_ = 0;
     waitFrame_ = 0;
     wakeAtMs_ = 0;
     zeroWaits_ = 0;
@@ -102,14 +106,30 @@ void Host::reset(int fps, std::uint32_t startTime) {
 }
 
 void Host::shutdown() {
+    window_.stop();
+    destroyDroppedScripts();
     if (fiber_ && fiber_->started && !fiber_->finished) {
         fiber_->stopRequested = true;
         inScript_ = true;
         fiber_->context.enter();
         inScript_ = false;
+        moduleCodeRunning = false; // the unwinding left through module code
     }
     fiber_.reset();
 }
+
+void Host::dropScript() {
+    if (inScript_) {
+        throw HostFault("the script was dropped while it ran");
+    }
+    if (fiber_) {
+        dropped_.push_back(std::move(fiber_));
+    }
+}
+
+void Host::destroyDroppedScripts() { dropped_.clear(); }
+
+void Host::reloadGame() { dropScript(); }
 
 std::uint64_t Host::elapsedMs() const {
     return static_cast<std::uint64_t>(frame_) * 1000u / static_cast<unsigned>(fps_);
@@ -134,12 +154,18 @@ void Host::resumeScript() {
 }
 
 void Host::runFrame() {
+    destroyDroppedScripts();
     game_->gameTimer = now();
     if (scriptMain_ != nullptr) {
         if (!fiber_) {
             fiber_ = std::make_unique<Fiber>();
             fiber_->main = scriptMain_;
             fiber_->started = true;
+            ++scriptStarts_;
+            recordHost("scriptMain", {});
+            if (afterHost) {
+                afterHost("scriptMain", 0);
+            }
             resumeScript();
         } else if (!fiber_->finished && frame_ > waitFrame_ && elapsedMs() >= wakeAtMs_) {
             resumeScript();
@@ -153,6 +179,7 @@ void Host::runFrame() {
         onFrameEnd(frame_);
     }
     ++frame_;
+    publishTick();
 }
 
 void Host::runFrames(int frames) {
@@ -180,9 +207,7 @@ void Host::runPasses(int passes, int maxFrames) {
 
 void Host::sendKey(std::uint32_t key, std::uint16_t repeats, std::uint8_t scanCode, int isExtended,
                    int altHeld, int wasDown, int released) {
-    if (keyboardHandler_ != nullptr) {
-        keyboardHandler_(key, repeats, scanCode, isExtended, altHeld, wasDown, released);
-    }
+    window_.send(KeyMessage{key, repeats, scanCode, isExtended, altHeld, wasDown, released});
 }
 
 std::vector<const Event*> Host::calls(const char* label) const {
@@ -221,26 +246,41 @@ void Host::hostScriptRegister(void* module, void (*main)()) {
     recordHost("scriptRegister", {});
     module_ = module;
     scriptMain_ = main;
+    if (afterHost) {
+        afterHost("scriptRegister", 0);
+    }
 }
 
+// As the real host does: the script is dropped, never unwound.
 void Host::hostScriptUnregister(void* module) {
     recordHost("scriptUnregister", {});
     if (module == module_) {
-        shutdown();
+        dropScript();
         scriptMain_ = nullptr;
         module_ = nullptr;
+    }
+    if (afterHost) {
+        afterHost("scriptUnregister", 0);
     }
 }
 
 void Host::hostKeyboardRegister(KeyboardHandler handler) {
     recordHost("keyboardHandlerRegister", {});
-    keyboardHandler_ = handler;
+    window_.setHandler(handler);
+    if (afterHost) {
+        afterHost("keyboardHandlerRegister", 0);
+    }
 }
 
+// Returns once no message is being delivered to the handler: its module may
+// be unloaded next.
 void Host::hostKeyboardUnregister(KeyboardHandler handler) {
     recordHost("keyboardHandlerUnregister", {});
-    if (handler == keyboardHandler_) {
-        keyboardHandler_ = nullptr;
+    if (handler == window_.handler()) {
+        window_.setHandler(nullptr);
+    }
+    if (afterHost) {
+        afterHost("keyboardHandlerUnregister", 0);
     }
 }
 

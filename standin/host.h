@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "host/host.h"
 #include "standin/catalogue.h"
 #include "standin/game.h"
+#include "standin/window_thread.h"
 
 namespace standin {
 
@@ -48,14 +50,19 @@ struct Event {
     bool is(const char* label) const;
 };
 
-// True while the module's own code runs: on the script context and not
-// inside a host function. Allocations are attributed to the module by it.
-extern bool moduleCodeRunning;
+// True while the module's own code runs on this thread: on the script
+// context and not inside a host function. Allocations are attributed to the
+// module by it.
+extern thread_local bool moduleCodeRunning;
 // Allocations made while module code ran. Counted only in a program that
 // links the stand-in's counting operator new (allocations.cpp); there
 // countingAllocations is true.
 extern std::uint64_t moduleAllocations;
 extern bool countingAllocations;
+// Of those, the blocks not freed yet and their bytes: what the module holds,
+// or has left behind (freed on any thread, hence atomic).
+extern std::atomic<std::int64_t> moduleHeapBytes;
+extern std::atomic<std::int64_t> moduleHeapBlocks;
 
 class Host {
   public:
@@ -64,8 +71,17 @@ class Host {
     // Forgets everything: script, world, clock and records. The clock starts
     // at startTime game milliseconds and frames advance it at fps.
     void reset(int fps = 30, std::uint32_t startTime = 0);
-    // Unwinds the script if it runs and drops it. Never hangs.
+    // Unwinds the script if it runs and drops it, and ends the window
+    // thread. Never hangs.
     void shutdown();
+
+    // The real host's rough handling of a script. A game reload drops the
+    // script without unwinding it (nothing in its frame is destroyed) and
+    // starts the script main again, on a new context, in the next frame.
+    // The module's own unregistration (DllMain detach) drops it the same way.
+    void reloadGame();
+    // How many times the host has started the script main.
+    int scriptStarts() const { return scriptStarts_; }
 
     Game& game() { return *game_; }
 
@@ -74,8 +90,13 @@ class Host {
     std::uint32_t now() const;       // game timer, wrapping 32-bit
     std::uint64_t elapsedMs() const; // since reset
     std::uint32_t frameTimeMs(int frame) const;
-    void setTickCount(std::uint32_t tick) { tickBase_ = tick; }
-    std::uint32_t tickCount() const { return tickBase_ + static_cast<std::uint32_t>(elapsedMs()); }
+    void setTickCount(std::uint32_t tick) {
+        tickBase_ = tick;
+        publishTick();
+    }
+    // Windows' tick count, moving with the clock; safe to read from any
+    // thread, as the keyboard handler does from the window thread.
+    std::uint32_t tickCount() const { return tick_.load(std::memory_order_relaxed); }
 
     // Running. A frame advances the clock, wakes the script if its wait is
     // over and lets it run to its next wait, then lets the world move.
@@ -91,14 +112,20 @@ class Host {
     // Called at the end of every frame, after the world's own end of frame.
     std::function<void(int frame)> onFrameEnd;
 
-    // Keyboard: delivered to the registered handler as the game window would.
+    // Keyboard: delivered to the registered handler on the window thread, as
+    // the game window does. sendKey returns once the handler has run;
+    // postKey at once, so that the handler runs while the script does.
     void sendKey(std::uint32_t key, std::uint16_t repeats = 1, std::uint8_t scanCode = 0, int isExtended = 0,
                  int altHeld = 0, int wasDown = 0, int released = 0);
+    void postKey(const KeyMessage& message) { window_.post(message); }
+    // The window thread is there from the start of a run to its end.
+    void startWindowThread() { window_.start(); }
+    void stopWindowThread() { window_.stop(); }
 
     // Registration as the module left it.
     void* registeredModule() const { return module_; }
     void (*registeredScript() const)() { return scriptMain_; }
-    KeyboardHandler keyboardHandler() const { return keyboardHandler_; }
+    KeyboardHandler keyboardHandler() { return window_.handler(); }
 
     // Records.
     void setRecording(bool on) { recording_ = on; }
@@ -146,6 +173,11 @@ class Host {
     void record(Event&& event);
     void recordHost(const char* name, std::vector<std::pair<std::string, std::int64_t>> values);
     void resumeScript();
+    void publishTick() {
+        tick_.store(tickBase_ + static_cast<std::uint32_t>(elapsedMs()), std::memory_order_relaxed);
+    }
+    void dropScript();
+    void destroyDroppedScripts();
 
     std::unique_ptr<Game> game_;
     int fps_ = 30;
@@ -154,8 +186,13 @@ class Host {
     int frame_ = 0;
     void* module_ = nullptr;
     void (*scriptMain_)() = nullptr;
-    KeyboardHandler keyboardHandler_ = nullptr;
+    std::atomic<std::uint32_t> tick_{1000000};
+    WindowThread window_;
     std::unique_ptr<Fiber> fiber_;
+    // Scripts dropped without unwinding, their contexts freed on the host's
+    // own thread at the next frame (a fiber belongs to the thread it ran on).
+    std::vector<std::unique_ptr<Fiber>> dropped_;
+    int scriptStarts_ = 0;
     bool inScript_ = false;
     int waitFrame_ = 0;
     std::uint64_t wakeAtMs_ = 0;

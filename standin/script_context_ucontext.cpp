@@ -1,6 +1,8 @@
 // The script context on Linux: a ucontext with its own stack, switched to and
-// from with swapcontext. Under AddressSanitizer every switch is announced, so
-// that it knows which stack is in use.
+// from with swapcontext. Under AddressSanitizer and ThreadSanitizer every
+// switch is announced, so that they know which stack is in use; a context
+// dropped before its entry returned (as the real host drops scripts) leaves
+// its stack clean for the next user of the memory.
 #include <ucontext.h>
 
 #include <vector>
@@ -15,8 +17,20 @@
 #endif
 #endif
 
+#if defined(__SANITIZE_THREAD__)
+#define GH_TSAN_FIBERS 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define GH_TSAN_FIBERS 1
+#endif
+#endif
+
 #ifdef GH_ANNOUNCE_SWITCHES
+#include <sanitizer/asan_interface.h>
 #include <sanitizer/common_interface_defs.h>
+#endif
+#ifdef GH_TSAN_FIBERS
+#include <sanitizer/tsan_interface.h>
 #endif
 
 namespace standin {
@@ -30,6 +44,11 @@ struct ScriptContext::Platform {
     // The host's stack, as the sanitizer reports it on the first switch.
     const void* hostStack = nullptr;
     std::size_t hostStackSize = 0;
+    // ThreadSanitizer's view: the script as a fiber of its own, and the host
+    // fiber that entered it. Switches synchronise the two, as they run on
+    // one thread by turns.
+    void* tsanScript = nullptr;
+    void* tsanHost = nullptr;
 };
 
 namespace {
@@ -50,6 +69,12 @@ void endSwitch([[maybe_unused]] void* fakeStack, [[maybe_unused]] const void** o
 #endif
 }
 
+void toFiber([[maybe_unused]] void* fiber) {
+#ifdef GH_TSAN_FIBERS
+    __tsan_switch_to_fiber(fiber, 0);
+#endif
+}
+
 } // namespace
 
 // Runs on the script's stack: the first thing after the first switch.
@@ -60,6 +85,7 @@ void ScriptContext::start() {
     p.finished = true;
     // Back to the host for good (uc_link); this stack is not used again.
     beginSwitch(nullptr, p.hostStack, p.hostStackSize);
+    toFiber(p.tsanHost);
 }
 
 ScriptContext::ScriptContext(void (*entry)(), std::size_t stackSize)
@@ -72,15 +98,31 @@ ScriptContext::ScriptContext(void (*entry)(), std::size_t stackSize)
     p.script.uc_stack.ss_size = p.stack.size();
     p.script.uc_link = &p.host; // a returning entry comes back to the host
     makecontext(&p.script, &ScriptContext::start, 0);
+#ifdef GH_TSAN_FIBERS
+    p.tsanScript = __tsan_create_fiber(0);
+#endif
 }
 
-ScriptContext::~ScriptContext() = default;
+ScriptContext::~ScriptContext() {
+    [[maybe_unused]] Platform& p = *platform_;
+#ifdef GH_TSAN_FIBERS
+    __tsan_destroy_fiber(p.tsanScript);
+#endif
+#ifdef GH_ANNOUNCE_SWITCHES
+    // Frames never unwound leave their redzones marked on the stack.
+    __asan_unpoison_memory_region(p.stack.data(), p.stack.size());
+#endif
+}
 
 void ScriptContext::enter() {
     Platform& p = *platform_;
     starting = &p;
     void* fakeStack = nullptr;
     beginSwitch(&fakeStack, p.stack.data(), p.stack.size());
+#ifdef GH_TSAN_FIBERS
+    p.tsanHost = __tsan_get_current_fiber();
+#endif
+    toFiber(p.tsanScript);
     swapcontext(&p.host, &p.script);
     endSwitch(fakeStack, nullptr, nullptr);
 }
@@ -89,6 +131,7 @@ void ScriptContext::leave() {
     Platform& p = *platform_;
     void* fakeStack = nullptr;
     beginSwitch(&fakeStack, p.hostStack, p.hostStackSize);
+    toFiber(p.tsanHost);
     swapcontext(&p.script, &p.host);
     endSwitch(fakeStack, &p.hostStack, &p.hostStackSize);
 }

@@ -159,7 +159,7 @@ TEST_F(SimTrace, HostCallsHaveTheirArgumentsByName) {
         }
     }
     EXPECT_EQ(seen,
-              (std::set<std::string>{"scriptRegister", "keyboardHandlerRegister", "scriptWait",
+              (std::set<std::string>{"scriptRegister", "keyboardHandlerRegister", "scriptMain", "scriptWait",
                                      "worldGetAllPeds", "scriptUnregister", "keyboardHandlerUnregister"}));
     bool settle = false;
     for (const Json& line : lines())

@@ -1,0 +1,85 @@
+// Reloads in scenarios: the two events as a scenario file gives them, and a
+// module reload as the run makes it, on the loader's thread, told in the
+// trace and the timeline.
+#include <gmock/gmock.h>
+
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "sim/runner.h"
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace {
+
+const std::string head = "name: x\nduration: 3s\nevents:\n";
+
+std::string errorOf(const std::string& events) {
+    try {
+        sim::parseScenario(head + events, "r.yaml");
+    } catch (const sim::ScenarioError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(SimReload, BothReloadsAreEventsThatTakeTrue) {
+    const sim::Scenario s = sim::parseScenario(
+        head + "  - {at: 1s, game_reload: true}\n  - {at: 2s, module_reload: true}\n", "r.yaml");
+    ASSERT_EQ(s.events.size(), 2u);
+    EXPECT_EQ(s.events[0].action, sim::Action::GameReload);
+    EXPECT_EQ(s.events[1].action, sim::Action::ModuleReload);
+    EXPECT_EQ(errorOf("  - {at: 1s, game_reload: false}\n"), "r.yaml:4:27: game_reload takes true");
+    EXPECT_EQ(errorOf("  - {at: 1s, module_reload: 3}\n"),
+              "r.yaml:4:29: module_reload must be true or false");
+}
+
+TEST(SimReload, AModuleReloadRunsDllMainOnTheLoadersThreadAndIsToldInTheTraceAndTimeline) {
+    const sim::ModuleLoader linked = sim::linkedModule();
+    std::vector<bool> onAnotherThread;
+    const std::thread::id runner = std::this_thread::get_id();
+    sim::ModuleLoader watched = linked;
+    watched.load = [&] {
+        onAnotherThread.push_back(std::this_thread::get_id() != runner);
+        linked.load();
+    };
+    std::ostringstream trace, timeline;
+    sim::RunOptions options;
+    options.trace = &trace;
+    options.timeline = &timeline;
+    options.traceOmit = {"getHashKey"};
+    sim::runScenario(sim::parseScenario(head + "  - {at: 1s, module_reload: true}\n", "r.yaml"), options,
+                     watched);
+    EXPECT_THAT(onAnotherThread, ElementsAre(true, true));
+
+    std::vector<std::string> hostLines;
+    std::istringstream lines(trace.str());
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("\"host\"") != std::string::npos && line.find("scriptWait") == std::string::npos &&
+            line.find("worldGetAllPeds") == std::string::npos) {
+            hostLines.push_back(line);
+        }
+    }
+    EXPECT_THAT(hostLines, ElementsAre(R"({"frame":0,"time":0,"host":"scriptRegister"})",
+                                       R"({"frame":0,"time":0,"host":"keyboardHandlerRegister"})",
+                                       R"({"frame":0,"time":0,"host":"scriptMain"})",
+                                       R"({"frame":30,"time":1000,"host":"scriptUnregister"})",
+                                       R"({"frame":30,"time":1000,"host":"keyboardHandlerUnregister"})",
+                                       R"({"frame":30,"time":1000,"host":"scriptRegister"})",
+                                       R"({"frame":30,"time":1000,"host":"keyboardHandlerRegister"})",
+                                       R"({"frame":30,"time":1000,"host":"scriptMain"})",
+                                       R"({"frame":91,"time":3033,"host":"scriptUnregister"})",
+                                       R"({"frame":91,"time":3033,"host":"keyboardHandlerUnregister"})"));
+    EXPECT_THAT(timeline.str(), HasSubstr("00:01.000  developer mode: the host unloads the module\n"
+                                          "00:01.000  DllMain: the module unregisters its script main\n"
+                                          "00:01.000  DllMain: the module unregisters its keyboard handler\n"
+                                          "00:01.000  the host loads the module again\n"
+                                          "00:01.000  DllMain: the module registers its script main\n"
+                                          "00:01.000  DllMain: the module registers its keyboard handler\n"
+                                          "00:01.000  the host starts the script main\n"));
+}
+
+} // namespace
