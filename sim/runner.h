@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "sim/checker.h"
-#include "sim/run_observer.h"
 #include "sim/module_loader.h"
+#include "sim/run_observer.h"
 #include "sim/scenario.h"
 #include "standin/catalogue.h"
 

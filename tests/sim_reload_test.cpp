@@ -15,7 +15,7 @@ using ::testing::HasSubstr;
 
 namespace {
 
-const std::string head = "name: x\nduration: 3s\nevents:\n";
+const std::string head = "name: x\nduration: 3s\nworld: {}\nevents:\n";
 
 std::string errorOf(const std::string& events) {
     try {
@@ -32,9 +32,9 @@ TEST(SimReload, BothReloadsAreEventsThatTakeTrue) {
     ASSERT_EQ(s.events.size(), 2u);
     EXPECT_EQ(s.events[0].action, sim::Action::GameReload);
     EXPECT_EQ(s.events[1].action, sim::Action::ModuleReload);
-    EXPECT_EQ(errorOf("  - {at: 1s, game_reload: false}\n"), "r.yaml:4:27: game_reload takes true");
+    EXPECT_EQ(errorOf("  - {at: 1s, game_reload: false}\n"), "r.yaml:5:27: game_reload takes true");
     EXPECT_EQ(errorOf("  - {at: 1s, module_reload: 3}\n"),
-              "r.yaml:4:29: module_reload must be true or false");
+              "r.yaml:5:29: module_reload must be true or false");
 }
 
 TEST(SimReload, AModuleReloadRunsDllMainOnTheLoadersThreadAndIsToldInTheTraceAndTimeline) {
