@@ -131,8 +131,7 @@ bool Checker::matchesNative(const Expectation& x, const NativeInfo& info, const 
     case ExpectKind::Said: {
         if (label != "playPedAmbientSpeech")
             return false;
-        const auto* record = reinterpret_cast<const std::uint64_t*>(static_cast<std::uintptr_t>(slots[1]));
-        const char* line = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(record[0]));
+        const char* line = spokenLine(slots[1]);
         return line != nullptr && x.text == line;
     }
     case ExpectKind::Teleported:
@@ -184,11 +183,9 @@ bool Checker::argsMatch(const Expectation& x, const NativeInfo& info, const std:
                 return false;
             const char* text = nullptr;
             if (kind == 's') {
-                text = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(slot));
+                text = slotText(slot);
             } else if (kind == 'r') {
-                const auto* record =
-                    reinterpret_cast<const std::uint64_t*>(static_cast<std::uintptr_t>(slot));
-                text = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(record[0]));
+                text = spokenLine(slot);
             } else if (kind == 'v') {
                 const std::string* s = game_.varString(slot);
                 text = s ? s->c_str() : nullptr;

@@ -25,8 +25,7 @@ void Reasons::native(const standin::NativeInfo& info, const std::uint64_t* slots
         distanceFrom_[position(standin::slotFloat(slots[0]), standin::slotFloat(slots[1]),
                                standin::slotFloat(slots[2]))] = standin::slotFloat(result[0]);
     } else if (label == "playPedAmbientSpeech") {
-        const auto* record = reinterpret_cast<const std::uint64_t*>(static_cast<std::uintptr_t>(slots[1]));
-        const char* line = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(record[0]));
+        const char* line = spokenLine(slots[1]);
         if (startsWith(line, "HORSE_STAY_HERE_"))
             told_[borrowed] = "told to stay";
         if (startsWith(line, "HORSE_RUN_AWAY_")) {

@@ -11,34 +11,34 @@ namespace sim {
 
 namespace {
 
-struct OwnerLine {
-    const char* model;
-    const char* line;
+// The owner's remark of each gang horse model, in the models' order;
+// nullptr: the owner has no line.
+const char* const ownerLines[14] = {
+    "Take_Horse_Javier",  // JAVIER
+    "Take_Horse_Dutch",   // DUTCH
+    "Take_Horse_Bill",    // BILL
+    "Take_Horse_Charles", // CHARLES
+    nullptr,              // KAREN
+    "Take_Horse_Hosea",   // HOSEA
+    "Take_Horse_Micah",   // MICAH
+    "Take_Horse_Sean",    // SEAN
+    nullptr,              // KIERAN
+    "Take_Horse_Lenny",   // LENNY
+    "Take_Horse_Sadie",   // SADIE
+    "Take_Horse_John",    // JOHN
+    nullptr,              // UNCLE
+    nullptr,              // TRELAWNEY
 };
 
-// In the order of the gang horse models; nullptr: the owner has no line.
-const OwnerLine ownerLines[14] = {
-    {"A_C_HORSE_GANG_JAVIER", "Take_Horse_Javier"},
-    {"A_C_HORSE_GANG_DUTCH", "Take_Horse_Dutch"},
-    {"A_C_HORSE_GANG_BILL", "Take_Horse_Bill"},
-    {"A_C_HORSE_GANG_CHARLES", "Take_Horse_Charles"},
-    {"A_C_HORSE_GANG_KAREN", nullptr},
-    {"A_C_HORSE_GANG_HOSEA", "Take_Horse_Hosea"},
-    {"A_C_HORSE_GANG_MICAH", "Take_Horse_Micah"},
-    {"A_C_HORSE_GANG_SEAN", "Take_Horse_Sean"},
-    {"A_C_HORSE_GANG_KIERAN", nullptr},
-    {"A_C_HORSE_GANG_LENNY", "Take_Horse_Lenny"},
-    {"A_C_HORSE_GANG_SADIE", "Take_Horse_Sadie"},
-    {"A_C_HORSE_GANG_JOHN", "Take_Horse_John"},
-    {"A_C_HORSE_GANG_UNCLE", nullptr},
-    {"A_C_HORSE_GANG_TRELAWNEY", nullptr},
-};
+} // namespace
 
-std::string upper(std::string text) {
+std::string upperCase(std::string text) {
     for (char& c : text)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
 }
+
+namespace {
 
 // Lower case without underscores: "SET_ENTITY_COORDS" is near setEntityCoords.
 std::string folded(const std::string& text) {
@@ -111,16 +111,13 @@ const CommandFact commandFacts[4] = {
 };
 
 const char* ownerLine(const std::string& model) {
-    const std::string name = upper(model);
-    for (const OwnerLine& row : ownerLines) {
-        if (name == row.model)
-            return row.line;
-    }
-    return nullptr;
+    const auto it = std::find(gangHorseModels.begin(), gangHorseModels.end(), upperCase(model));
+    return it == gangHorseModels.end() ? nullptr : ownerLines[it - gangHorseModels.begin()];
 }
 
 bool isGangHorseModel(const std::string& model) {
-    return std::find(gangHorseModels.begin(), gangHorseModels.end(), upper(model)) != gangHorseModels.end();
+    return std::find(gangHorseModels.begin(), gangHorseModels.end(), upperCase(model)) !=
+           gangHorseModels.end();
 }
 
 std::vector<std::string> nativeLabels() {
@@ -179,8 +176,9 @@ std::string referenceText() {
            "each makes the player remark once, with its owner's line where there is one; the remarks come\n"
            "again once 15 minutes have passed without any.\n\n"
            "| model | owner's remark (`said:`) |\n|---|---|\n";
-    for (const OwnerLine& row : ownerLines)
-        out << "| " << code(row.model) << " | " << (row.line ? code(row.line) : "none") << " |\n";
+    for (std::size_t i = 0; i < gangHorseModels.size(); ++i)
+        out << "| " << code(gangHorseModels[i]) << " | " << (ownerLines[i] ? code(ownerLines[i]) : "none")
+            << " |\n";
 
     out << "\n##### Commands\n\n"
            "Each prompt says a line on the player's ped, chosen by the borrowed horse's sex (`male:`). The\n"

@@ -17,6 +17,9 @@ namespace sim {
 // owner has none.
 const char* ownerLine(const std::string& model);
 
+// The name in upper case (model names are matched in any case).
+std::string upperCase(std::string text);
+
 // True for one of the fourteen gang horse models, in any case.
 bool isGangHorseModel(const std::string& model);
 

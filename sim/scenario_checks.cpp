@@ -41,10 +41,7 @@ bool knownIgnoringCase(const std::string& name, const std::vector<std::string>& 
 void checkName(Scenario& s, const NameAt& given) {
     switch (given.kind) {
     case NameAt::Kind::Model: {
-        std::string upper = given.name;
-        for (char& c : upper)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        if (upper.rfind("A_C_HORSE_GANG_", 0) == 0 && !isGangHorseModel(given.name)) {
+        if (upperCase(given.name).rfind("A_C_HORSE_GANG_", 0) == 0 && !isGangHorseModel(given.name)) {
             const std::vector<std::string> near = closestNames(given.name, gangHorseModels, 2);
             std::string hint;
             for (const std::string& name : near)

@@ -73,8 +73,7 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
         say(ms, (it != names_.threads.end() ? it->second + " thread " : "thread ") +
                     std::to_string(i32(slots[0])) + " terminated");
     } else if (label == "playPedAmbientSpeech") {
-        const auto* record = reinterpret_cast<const std::uint64_t*>(static_cast<std::uintptr_t>(slots[1]));
-        const char* line = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(record[0]));
+        const char* line = spokenLine(slots[1]);
         say(ms, std::string("the player says \"") + (line ? line : "") + "\"");
     } else if (label == "taskFollowNavMeshToCoord") {
         say(ms, names_.ped(i32(slots[0])) + " sent home: walks to the camp at " +

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "sim/names.h"
+
 namespace sim {
 
 namespace {
@@ -21,10 +23,6 @@ Json number32(std::uint64_t slot) {
 
 Json float32(std::uint64_t slot) {
     return (slot >> 32) == 0 ? Json(shortestFloat(standin::slotFloat(slot))) : Json(standin::hex64(slot));
-}
-
-const char* textAt(std::uint64_t address) {
-    return reinterpret_cast<const char*>(static_cast<std::uintptr_t>(address));
 }
 
 Json textOrNull(const char* text) { return text != nullptr ? Json(text) : Json(nullptr); }
@@ -132,7 +130,7 @@ void CallLog::native(const NativeInfo& info, const std::uint64_t* slots, const s
     for (std::size_t k = 0; info.slots[k] != '\0'; ++k) {
         switch (info.slots[k]) {
         case 's':
-            appendText(key_, textAt(slots[k]));
+            appendText(key_, slotText(slots[k]));
             break;
         case 'v': {
             const std::string* text = game_.varString(slots[k]);
@@ -150,7 +148,7 @@ void CallLog::native(const NativeInfo& info, const std::uint64_t* slots, const s
                 key_ += '\x01';
                 break;
             }
-            appendText(key_, textAt(record[0]));
+            appendText(key_, slotText(record[0]));
             key_.append(reinterpret_cast<const char*>(record + 1), 7 * sizeof(std::uint64_t));
             break;
         }
@@ -160,8 +158,8 @@ void CallLog::native(const NativeInfo& info, const std::uint64_t* slots, const s
         }
     }
     key_.append(reinterpret_cast<const char*>(result), 3 * sizeof(std::uint64_t));
-    if (std::strcmp(info.label, "getHashKey") == 0 && textAt(slots[0]) != nullptr)
-        hashNames_.emplace(static_cast<std::uint32_t>(result[0]), textAt(slots[0]));
+    if (std::strcmp(info.label, "getHashKey") == 0 && slotText(slots[0]) != nullptr)
+        hashNames_.emplace(static_cast<std::uint32_t>(result[0]), slotText(slots[0]));
 
     // Most calls are the call at the same place in the frame before.
     const std::size_t at = frame_.size();
@@ -181,7 +179,7 @@ void CallLog::native(const NativeInfo& info, const std::uint64_t* slots, const s
             args.push_back(float32(slots[k]));
             break;
         case 's':
-            args.push_back(textOrNull(textAt(slots[k])));
+            args.push_back(textOrNull(slotText(slots[k])));
             break;
         case 'v': {
             const std::string* text = game_.varString(slots[k]);
@@ -194,7 +192,7 @@ void CallLog::native(const NativeInfo& info, const std::uint64_t* slots, const s
         case 'r': {
             const auto* record =
                 reinterpret_cast<const std::uint64_t*>(static_cast<std::uintptr_t>(slots[k]));
-            Json speech = Json::array({textOrNull(record ? textAt(record[0]) : nullptr)});
+            Json speech = Json::array({textOrNull(record ? slotText(record[0]) : nullptr)});
             for (int i = 1; record != nullptr && i < 8; ++i)
                 speech.push_back(standin::hex64(record[i]));
             args.push_back(speech);

@@ -85,9 +85,7 @@ void ReportRecorder::native(std::uint64_t ms, const NativeInfo& info, const std:
         {nativeLabelled("taskSmartFleePed"), "spurred"}};
     const auto handle = static_cast<std::int32_t>(static_cast<std::uint32_t>(slots[0]));
     if (&info == said) {
-        const auto* record = reinterpret_cast<const std::uint64_t*>(static_cast<std::uintptr_t>(slots[1]));
-        const char* text =
-            record ? reinterpret_cast<const char*>(static_cast<std::uintptr_t>(record[0])) : nullptr;
+        const char* text = spokenLine(slots[1]);
         mark(ms, "said", handle, text ? text : "");
     } else if (&info == camp) {
         // The camp position the module uses, as it asks for the grazing point around it.
