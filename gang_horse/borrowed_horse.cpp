@@ -11,13 +11,16 @@ void detectBorrowedHorse(MainState& s, std::int32_t player) {
     if (!isGangHorseModel(s, getEntityModel(s.targetEntity))) {
         return;
     }
-    // Switching to another gang horse lets the previous one go: out of the
-    // player's group, its blip removed, and none of its orders (sent home,
-    // following) carried over to the new horse.
-    if (s.targetEntity != s.borrowedHorse && s.borrowedHorse != 0) {
-        removePedFromGroup(s.borrowedHorse);
-        if (s.blipShown) {
-            removeBlip(&s.horseBlip);
+    // A newly borrowed horse starts with no orders: none of the previous
+    // horse's (sent home, following, its blip) carry over, and none given
+    // while there was no horse. The previous horse is let go: out of the
+    // player's group, its blip removed.
+    if (s.targetEntity != s.borrowedHorse) {
+        if (s.borrowedHorse != 0) {
+            removePedFromGroup(s.borrowedHorse);
+            if (s.blipShown) {
+                removeBlip(&s.horseBlip);
+            }
         }
         s.sentHome = false;
         s.following = false;
@@ -120,6 +123,11 @@ void runBorrowedHorsePhase(MainState& s) {
         return;
     }
     showPrompts(s, player);
+    // Riding the horse home (or anywhere) is the player taking it back: its
+    // return ends, and it is not brought to camp from under the player.
+    if (s.sentHome && s.playerMount == s.borrowedHorse) {
+        s.sentHome = false;
+    }
     if (s.sentHome && !handleSentHome(s)) {
         return;
     }

@@ -28,6 +28,9 @@ void runPromptCommands(MainState& s) {
         clearPedTasks(horse);
         s.following = false;
         s.followGrouped = false;
+        // Told to stay, a horse on its way home stays: it is not brought to
+        // camp for standing still where it was told to.
+        s.sentHome = false;
     }
     // Until a camp position is known there is no home to send the horse to:
     // the world's origin would lose it.

@@ -216,6 +216,102 @@ TEST_F(BorrowedHorseTest, SwitchingFromAFollowingHorseTakesItOutOfThePlayersGrou
     EXPECT_EQ(game().peds.at(301).pedGroup, game().playerGroup);
 }
 
+TEST_F(BorrowedHorseTest, TheFirstHorseLetsNoneGoAndASwitchWhileRidingRemovesNoBlip) {
+    horse(300, gangHorses[0], {5, 0, 0});
+    horse(301, gangHorses[1], {6, 0, 0});
+    start(1);
+    std::size_t m = mark();
+    borrow(300);
+    EXPECT_THAT(among(m, {"removeBlip"}), IsEmpty());
+    EXPECT_EQ(callsOn("removePedFromGroup", 0, m), 0u);
+
+    game().player().mount = 300; // ridden: no blip shown
+    runPasses(1);
+    game().target = 301;
+    m = mark();
+    runPasses(1);
+    const auto letGo = calls("removePedFromGroup", m);
+    ASSERT_THAT(letGo, SizeIs(2)); // the previous horse at detection, the new one by the follow step
+    EXPECT_EQ(i32(letGo[0], 0), 300);
+    EXPECT_EQ(i32(letGo[1], 0), 301);
+    EXPECT_THAT(calls("removeBlip", m), IsEmpty());
+}
+
+// Riding a horse sent home takes it back: wherever it was on its way, it is
+// no longer checked, waited for or brought to camp, and once left outside
+// the camp it carries its blip like any borrowed horse.
+TEST_F(BorrowedHorseTest, RidingAHorseOnItsWayHomeEndsItsReturn) {
+    struct Case {
+        const char* what;
+        float fromCamp;
+        bool still;
+    };
+    const Case cases[] = {
+        {"walking home", 100.0f, false}, {"far away", 800.0f, false}, {"standing still", 100.0f, true}};
+    start(1);
+    std::int32_t handle = 300;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        horse(handle, gangHorses[handle - 300], offset(camp, c.fromCamp));
+        sendHome(handle);
+        game().peds.at(handle).still = c.still;
+        game().player().mount = handle;
+        std::size_t m = mark();
+        runPasses(3);
+        EXPECT_THAT(among(m, {"isPedStill", "setEntityCoords", "native0CC36D41"}), IsEmpty());
+        EXPECT_THAT(nonZeroWaits(m), IsEmpty());
+        EXPECT_EQ(borrowedSince(m), handle);
+
+        game().player().mount = 0;
+        m = mark();
+        runPasses(2);
+        EXPECT_THAT(calls("isPedStill", m), IsEmpty());
+        std::vector<std::int32_t> blipped;
+        for (const Event* e : calls("blipAddForEntity", m)) {
+            blipped.push_back(i32(e, 1));
+        }
+        EXPECT_THAT(blipped, ElementsAre(handle));
+        ++handle;
+    }
+}
+
+TEST_F(BorrowedHorseTest, TellingAHorseOnItsWayHomeToStayEndsItsReturn) {
+    horse(300, gangHorses[0], offset(camp, 100.0f));
+    start(1);
+    sendHome(300);
+    completes(promptStay);
+    runPasses(1);
+    game().peds.at(300).still = true; // its tasks cleared, it stands where it was told
+    const std::size_t m = mark();
+    runPasses(3);
+    EXPECT_THAT(among(m, {"isPedStill", "setEntityCoords", "taskStartScenarioInPlaceHash"}), IsEmpty());
+    EXPECT_THAT(nonZeroWaits(m), IsEmpty());
+    EXPECT_EQ(borrowedSince(m), 300);
+}
+
+// A follow given on the way home waits for the return to end, and goes with
+// the horse when it is forgotten at the camp: the next horse does not start
+// following unbidden.
+TEST_F(BorrowedHorseTest, AFollowLeftOverFromAHorseThatArrivedIsNotInherited) {
+    horse(300, gangHorses[0], offset(camp, 50.0f));
+    horse(301, gangHorses[1], {30, 0, 0});
+    start(1);
+    sendHome(300);
+    completes(promptFollow);
+    runPasses(1);
+    game().peds.at(300).position = offset(camp, 2.0f);
+    std::size_t m = mark();
+    runPasses(1);
+    ASSERT_THAT(calls("native0CC36D41", m), SizeIs(1)); // arrived and forgotten
+
+    m = mark();
+    borrow(301);
+    runPasses(2);
+    EXPECT_EQ(callsOn("clearPedTasks", 301, m), 0u);
+    EXPECT_EQ(callsOn("setPedAsGroupMember", 301, m), 0u);
+    EXPECT_NE(game().peds.at(301).pedGroup, game().playerGroup);
+}
+
 TEST_F(BorrowedHorseTest, SentHomeInThePassItWouldGetABlipTheHorseGetsNone) {
     horse(300, gangHorses[0], {5, 0, 0});
     game().player().mount = 300;

@@ -225,11 +225,11 @@ TEST_F(HorseCommandsTest, SentHomeTheHorseWalksToTheCampAndFollowsNobody) {
     borrow(301);
     runPasses(1);
     EXPECT_THAT(followSince(m, 301), ElementsAre("ungroup", "ungroup"));
-    // The grouping of the follow before the send home carries over to the next horse.
+    // The next horse starts with no orders: its first follow clears its tasks.
     completes(promptFollow);
     m = mark();
     runPasses(1);
-    EXPECT_THAT(followSince(m, 301), ElementsAre("group"));
+    EXPECT_THAT(followSince(m, 301), ElementsAre("clear", "group"));
 }
 
 TEST_F(HorseCommandsTest, WithNoCampKnownSendHomeDoesNothing) {

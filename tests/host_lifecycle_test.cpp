@@ -85,6 +85,19 @@ TEST_F(HostLifecycleTest, DroppedScriptsLeaveNoneOfTheModulesHeapBehind) {
     EXPECT_EQ(standin::moduleHeapBytes, before);
 }
 
+TEST_F(HostLifecycleTest, ADetachAtTheEndOfTheProcessReleasesNothing) {
+    writeSettings("Follow=Come along with me now\nStay=Wait right here for me\n"
+                  "Spur=Off you go, run along\nHome=Back to the camp with you\n");
+    start(1);
+    const std::int64_t held = standin::moduleHeapBytes;
+    int processExit = 0; // a non-null reserved argument: the process ends, the module is not freed
+    const std::size_t from = mark();
+    DllMain(testsupport::moduleHandle(), 0, &processExit);
+    EXPECT_THAT(sequence(from), ElementsAre("scriptUnregister", "keyboardHandlerUnregister"));
+    EXPECT_EQ(standin::moduleHeapBytes, held);
+    releasePromptTexts();
+}
+
 // A keyboard handler that notes its thread and can be held inside a call.
 std::atomic<bool> holdHandler{false};
 std::atomic<bool> handlerEntered{false};
