@@ -31,6 +31,10 @@ class Reasons {
     // Why a horse left the player's group: "told to stay", "the player rides it", ...
     std::string stoppedFollowing(std::int32_t ped);
     void startedFollowing(std::int32_t ped) { told_.erase(ped); }
+    // The horse on its way home, 0 when none; its return ends when the
+    // player rides it or tells it to stay.
+    std::int32_t homeward() const { return homeward_; }
+    void returnEnded() { homeward_ = 0; }
     // What the previous borrowed horse was doing when another took its
     // place; it is let go.
     std::string letGo(std::int32_t previous, std::int32_t next, bool wasFollowing, bool hadBlip);

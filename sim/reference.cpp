@@ -103,7 +103,7 @@ const CommandFact commandFacts[4] = {
     {"follow", "INPUT_CONTEXT_Y", "HORSE_FOLLOW_ME_MALE", "HORSE_FOLLOW_ME_FEMALE",
      "follows the player whenever it is more than 3 m away"},
     {"stay", "INPUT_CONTEXT_X", "HORSE_STAY_HERE_MALE", "HORSE_STAY_HERE_FEMALE",
-     "its tasks are cleared and it stops following"},
+     "its tasks are cleared; it stops following and is no longer on its way home"},
     {"spur", "INPUT_CONTEXT_B", "SPURS_HORSE", "SPURS_HORSE",
      "after a 1 s pause, flees 50 m from the player"},
     {"send_home", "INPUT_SWITCH_SHOULDER", "HORSE_RUN_AWAY_MALE", "HORSE_RUN_AWAY_FEMALE",

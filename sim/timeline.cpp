@@ -32,7 +32,8 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
                                              nativeLabelled("clearPedTasks"),
                                              nativeLabelled("isPedStill"),
                                              nativeLabelled("getDistanceBetweenCoords"),
-                                             nativeLabelled("promptHasStandardModeCompleted")};
+                                             nativeLabelled("promptHasStandardModeCompleted"),
+                                             nativeLabelled("getMount")};
     if (std::find(std::begin(told), std::end(told), &info) == std::end(told))
         return;
     reasons_.native(info, slots, result, lastBorrowed_);
@@ -46,7 +47,10 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
         say(ms, names_.ped(i32(slots[0])) + " is not in the world: " + deed->second + " changes nothing");
         return;
     }
-    if (label == "native67F7CEAC") {
+    if (label == "getMount") {
+        if (passMount_ < 0)
+            passMount_ = i32(result[0]);
+    } else if (label == "native67F7CEAC") {
         passHorses_.push_back(i32(slots[0]));
     } else if (label == "nativeA5C38736") {
         ++passMembers_;
@@ -68,6 +72,10 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
                 say(ms, reasons_.letGo(previous, lastBorrowed_, following_.count(previous) != 0, hadBlip));
             }
         }
+        if (lastBorrowed_ == reasons_.homeward() && lastBorrowed_ == passMount_) {
+            say(ms, names_.ped(lastBorrowed_) + " is no longer on its way home: the player rides it");
+            reasons_.returnEnded();
+        }
     } else if (label == "terminateThread") {
         auto it = names_.threads.find(i32(slots[0]));
         say(ms, (it != names_.threads.end() ? it->second + " thread " : "thread ") +
@@ -75,6 +83,11 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
     } else if (label == "playPedAmbientSpeech") {
         const char* line = spokenLine(slots[1]);
         say(ms, std::string("the player says \"") + (line ? line : "") + "\"");
+        if (line != nullptr && std::string(line).rfind("HORSE_STAY_HERE_", 0) == 0 && lastBorrowed_ != 0 &&
+            lastBorrowed_ == reasons_.homeward()) {
+            say(ms, names_.ped(lastBorrowed_) + " is no longer on its way home: told to stay");
+            reasons_.returnEnded();
+        }
     } else if (label == "taskFollowNavMeshToCoord") {
         say(ms, names_.ped(i32(slots[0])) + " sent home: walks to the camp at " +
                     position(standin::slotFloat(slots[1]), standin::slotFloat(slots[2]),
@@ -119,6 +132,7 @@ void Timeline::wait(std::uint64_t ms, std::uint32_t waitMs) {
     passHorses_.clear();
     passMembers_ = 0;
     passHasBorrowed_ = false;
+    passMount_ = -1;
     passPreparationTold_ = false;
 }
 

@@ -45,6 +45,7 @@ class Timeline {
     int passMembers_ = 0, lastMembers_ = 0;
     std::int32_t lastBorrowed_ = 0;
     bool passHasBorrowed_ = false;
+    std::int32_t passMount_ = -1; // the player's mount as the pass measured it first; -1 before
     bool passPreparationTold_ = false;
     bool promptsShown_ = false;
     std::int32_t promptGroup_ = 0;

@@ -86,4 +86,14 @@ events:
                           "mission has placed it"));
 }
 
+TEST(SimTimelineWhy, AReturnHomeEndedByRidingOrStayIsTold) {
+    const std::string ridden = timelineOf(sim::loadScenario(GH_SCENARIO_DIR "/ride_sent_home.yaml"));
+    EXPECT_THAT(ridden,
+                HasSubstr("00:04.000  the player mounts dutch_horse\n"
+                          "00:04.000  dutch_horse is no longer on its way home: the player rides it\n"));
+    const std::string stayed = timelineOf(sim::loadScenario(GH_SCENARIO_DIR "/stay_on_way_home.yaml"));
+    EXPECT_THAT(stayed, HasSubstr("00:06.000  the player says \"HORSE_STAY_HERE_MALE\"\n"
+                                  "00:06.000  bill_horse is no longer on its way home: told to stay\n"));
+}
+
 } // namespace
