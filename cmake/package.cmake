@@ -1,6 +1,7 @@
 # The player's package, dist/gang_horse-<version>-win64.zip, and beside it its checksum
 # (…zip.sha256, the format of sha256sum). The zip mirrors the game's root folder: gang_horse.asi,
-# Velkor.dat and gang_horse-README.txt, to go beside RDR2.exe; its text files have CRLF line ends.
+# Velkor.dat, gang_horse-README.txt and gang_horse-LICENSE.txt, to go beside RDR2.exe; its text files
+# have CRLF line ends.
 # The .asi is checked as packaged (imports, exports, version resource) before it is zipped.
 # Built by `make package` (target win64_zip), not by default. GH_DIST_DIR moves it elsewhere.
 set(GH_PACKAGE_NAME gang_horse-${PROJECT_VERSION}-win64)
@@ -8,11 +9,14 @@ set(GH_DIST_DIR ${PROJECT_SOURCE_DIR}/dist CACHE PATH "Where the player's packag
 set(GH_PACKAGE_ZIP ${GH_DIST_DIR}/${GH_PACKAGE_NAME}.zip)
 set(GH_PACKAGE_README ${PROJECT_BINARY_DIR}/package/gang_horse-README.txt)
 
-# The README shows the shipped settings file as it is, indented.
-file(STRINGS ${PROJECT_SOURCE_DIR}/Velkor.dat GH_SHIPPED_SETTINGS_LINES)
-list(TRANSFORM GH_SHIPPED_SETTINGS_LINES PREPEND "    ")
-list(JOIN GH_SHIPPED_SETTINGS_LINES "\n" GH_SHIPPED_SETTINGS_INDENTED)
-configure_file(${PROJECT_SOURCE_DIR}/cmake/player-readme.txt.in ${GH_PACKAGE_README} @ONLY NEWLINE_STYLE CRLF)
+# The players' guide is the README's part for players, as plain text (cmake/player_readme.py).
+add_custom_command(
+    OUTPUT ${GH_PACKAGE_README}
+    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/cmake/player_readme.py ${PROJECT_SOURCE_DIR}/README.md
+        ${PROJECT_VERSION} ${GH_PACKAGE_README}
+    DEPENDS ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/cmake/player_readme.py
+    COMMENT "Writing the players' guide from README.md"
+    VERBATIM)
 
 add_custom_command(
     OUTPUT ${GH_PACKAGE_ZIP} ${GH_PACKAGE_ZIP}.sha256
@@ -24,7 +28,9 @@ add_custom_command(
         gang_horse.asi=$<TARGET_FILE:gang_horse>
         Velkor.dat=${PROJECT_SOURCE_DIR}/Velkor.dat:text
         gang_horse-README.txt=${GH_PACKAGE_README}:text
-    DEPENDS gang_horse ${PROJECT_SOURCE_DIR}/Velkor.dat ${GH_PACKAGE_README} ${PROJECT_SOURCE_DIR}/cmake/make_package.py
+        gang_horse-LICENSE.txt=${PROJECT_SOURCE_DIR}/LICENSE:text
+    DEPENDS gang_horse ${PROJECT_SOURCE_DIR}/Velkor.dat ${GH_PACKAGE_README} ${PROJECT_SOURCE_DIR}/LICENSE
+        ${PROJECT_SOURCE_DIR}/cmake/make_package.py
         ${PROJECT_SOURCE_DIR}/tests/check_asi_imports.py ${PROJECT_SOURCE_DIR}/tests/check_asi_version.py
     COMMENT "Packaging ${GH_PACKAGE_ZIP}"
     VERBATIM)

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The player's package: two clean builds of the same source, in different folders, give the same
 gang_horse.asi and the same zip, byte for byte; `sha256sum -c` accepts each zip's checksum file;
-the zip holds what goes into the game's root folder, its text files with CRLF line ends. Optionally
+the zip holds what goes into the game's root folder, its text files with CRLF line ends, and its
+players' guide is the README's part for players as plain text, every section of it. Optionally
 the .asi of the project's own build must be the same bytes too.
 
 Each build copies the source (the files git knows, committed or not) into a folder of its own,
@@ -13,13 +14,14 @@ Exit status: 0 when all holds, 1 when not, 2 when a build fails.
 import filecmp
 import glob
 import os
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
 import zipfile
 
-LAYOUT = ["gang_horse.asi", "Velkor.dat", "gang_horse-README.txt"]
+LAYOUT = ["gang_horse.asi", "Velkor.dat", "gang_horse-README.txt", "gang_horse-LICENSE.txt"]
 TEXT = (".dat", ".txt")
 
 
@@ -61,9 +63,24 @@ def build(source, files, folder):
     return os.path.join(copy, "build", "mingw", "gang_horse.asi"), zips[0]
 
 
-def layout_faults(path):
+def guide_faults(guide, source):
+    with open(os.path.join(source, "README.md"), encoding="utf-8") as f:
+        readme = f.read()
+    start = readme.index("\n## For players\n")
+    part = readme[start:readme.index("\n## ", start + 1)]
+    faults = ["the players' guide lacks the README's section '%s'" % heading
+              for heading in re.findall(r"^### (.+)$", part, re.M)
+              if "\n%s\n%s\n" % (heading, "-" * len(heading)) not in guide]
+    faults += ["the players' guide keeps Markdown '%s'" % mark for mark in ("**", "`", "](") if mark in guide]
+    return faults
+
+
+def layout_faults(path, source):
     faults = []
     with zipfile.ZipFile(path) as archive:
+        if "gang_horse-README.txt" in archive.namelist():
+            faults += guide_faults(archive.read("gang_horse-README.txt").decode("utf-8").replace("\r\n", "\n"),
+                                   source)
         names = archive.namelist()
         if names != LAYOUT:
             faults.append("the zip holds %s, expected %s" % (names, LAYOUT))
@@ -86,7 +103,7 @@ def main(argv):
         differ = [os.path.basename(a) for a, b in zip(first, second) if not filecmp.cmp(a, b, shallow=False)]
         if len(argv) == 3 and not filecmp.cmp(argv[2], first[0], shallow=False):
             differ.append(argv[2] + " (the project's own build)")
-        faults = layout_faults(first[1])
+        faults = layout_faults(first[1], source)
     if differ:
         faults.append("not reproducible: " + ", ".join(differ) + " differ between the builds")
     for fault in faults:
