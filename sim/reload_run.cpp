@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include <cstdio>
+#include <limits>
+#include <stdexcept>
 #include <string>
 
 #include "sim/process_figures.h"
@@ -35,11 +37,20 @@ void printSample(int reload, const Sample& s) {
     std::printf("\n");
 }
 
-// The soak's play, without its own reloads, and a game reload half way
-// through each cycle and a module reload at its end.
+} // namespace
+
 Scenario reloadScenario(const ReloadRunOptions& o) {
-    const std::uint32_t period = static_cast<std::uint32_t>(o.seconds) * 1000u;
-    const std::uint32_t duration = period * static_cast<std::uint32_t>(o.cycles + 1);
+    const std::uint64_t period = static_cast<std::uint64_t>(o.seconds) * 1000u;
+    const std::uint64_t duration = period * static_cast<std::uint64_t>(o.cycles + 1);
+    // Every time of the run is at most its duration: once that fits, they all do.
+    if (duration > std::numeric_limits<std::uint32_t>::max()) {
+        const std::string seconds = std::to_string(o.seconds), cycles = std::to_string(o.cycles);
+        throw std::out_of_range(
+            "--seconds " + seconds + " and --cycles " + cycles + " make " + std::to_string(duration / 1000) +
+            " s of play (" + seconds + " s before each of the " + cycles +
+            " reloads and after the last); a run can be at most " +
+            std::to_string(std::numeric_limits<std::uint32_t>::max() / 1000) + " s (2^32 ms)");
+    }
     Scenario s = soakScenario(o.seed, static_cast<long long>(duration) * 30 / 1000);
     s.name = "reloads, seed " + std::to_string(o.seed);
     s.events.erase(std::remove_if(s.events.begin(), s.events.end(),
@@ -50,10 +61,10 @@ Scenario reloadScenario(const ReloadRunOptions& o) {
                    s.events.end());
     for (int cycle = 1; cycle <= o.cycles; ++cycle) {
         ScenarioEvent e;
-        e.at = period * static_cast<std::uint32_t>(cycle) - period / 2;
+        e.at = static_cast<std::uint32_t>(period * cycle - period / 2);
         e.action = Action::GameReload;
         s.events.push_back(e);
-        e.at = period * static_cast<std::uint32_t>(cycle);
+        e.at = static_cast<std::uint32_t>(period * cycle);
         e.action = Action::ModuleReload;
         s.events.push_back(e);
     }
@@ -62,10 +73,14 @@ Scenario reloadScenario(const ReloadRunOptions& o) {
     return s;
 }
 
-} // namespace
-
 int runReloads(const ReloadRunOptions& o, const ModuleLoader& module) {
-    const Scenario scenario = reloadScenario(o);
+    Scenario scenario;
+    try {
+        scenario = reloadScenario(o);
+    } catch (const std::out_of_range& e) {
+        std::fprintf(stderr, "reloads: %s\n", e.what());
+        return 2;
+    }
     int loads = 0;
     Sample first, last;
     ModuleLoader sampled = module;

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "sim/module_loader.h"
+#include "sim/scenario.h"
 
 namespace sim {
 
@@ -19,7 +20,14 @@ struct ReloadRunOptions {
     long long maxHandleGrowth = 10;
 };
 
-// Prints the figures; returns the exit code: 0, or 1 when a limit was passed.
+// The play of the run: the soak's, without its own reloads, and a game reload
+// half way through each cycle and a module reload at its end. Throws
+// std::out_of_range when the run is longer than a scenario's clock holds
+// (2^32 ms, about 49 days).
+Scenario reloadScenario(const ReloadRunOptions& options);
+
+// Prints the figures; returns the exit code: 0, or 1 when a limit was passed;
+// 2, with the reason on stderr and nothing run, when the run is too long.
 int runReloads(const ReloadRunOptions& options, const ModuleLoader& module);
 
 } // namespace sim

@@ -1,17 +1,22 @@
-// Reloads in scenarios: the two events as a scenario file gives them, and a
+// Reloads in scenarios: the two events as a scenario file gives them, a
 // module reload as the run makes it, on the loader's thread, told in the
-// trace and the timeline.
+// trace and the timeline, and the length of the reloads command's run.
 #include <gmock/gmock.h>
 
+#include <cstdint>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "sim/reload_run.h"
 #include "sim/runner.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
 
 namespace {
 
@@ -80,6 +85,32 @@ TEST(SimReload, AModuleReloadRunsDllMainOnTheLoadersThreadAndIsToldInTheTraceAnd
                                           "00:01.000  DllMain: the module registers its script main\n"
                                           "00:01.000  DllMain: the module registers its keyboard handler\n"
                                           "00:01.000  the host starts the script main\n"));
+}
+
+// The run's length and its reloads' times; an hour between reloads 1200
+// times is past a scenario's 2^32 ms and refused, not wrapped to a run of
+// under eight hours.
+TEST(SimReload, AReloadRunIsAsLongAsAskedOrRefused) {
+    sim::ReloadRunOptions o;
+    o.seconds = 3;
+    o.cycles = 2;
+    const sim::Scenario s = sim::reloadScenario(o);
+    EXPECT_EQ(s.duration, 9000u);
+    std::vector<std::pair<std::uint32_t, sim::Action>> reloads;
+    for (const sim::ScenarioEvent& e : s.events) {
+        if (e.action == sim::Action::GameReload || e.action == sim::Action::ModuleReload)
+            reloads.emplace_back(e.at, e.action);
+    }
+    EXPECT_THAT(reloads, ElementsAre(std::pair(1500u, sim::Action::GameReload),
+                                     std::pair(3000u, sim::Action::ModuleReload),
+                                     std::pair(4500u, sim::Action::GameReload),
+                                     std::pair(6000u, sim::Action::ModuleReload)));
+    o.seconds = 3600;
+    o.cycles = 1200;
+    EXPECT_THAT([&] { sim::reloadScenario(o); }, ThrowsMessage<std::out_of_range>(HasSubstr(
+                                                     "make 4323600 s of play (3600 s before each of the "
+                                                     "1200 reloads and after the last); a run can be at "
+                                                     "most 4294967 s (2^32 ms)")));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// The report page's HTML, CSS and JavaScript (sim/report/report.*), built
-// into the program by sim/report/embed.cmake; each ends with a NUL.
+// The report page's HTML, CSS and JavaScript (sim/report/report.html,
+// report.css and the script's parts in sim/report/script/), built into the
+// program by sim/report/embed.cmake; each ends with a NUL.
 #pragma once
 
 namespace sim {
@@ -7,7 +8,7 @@ namespace sim {
 extern const char reportAsset_html[];
 extern const char reportAsset_css[];
 extern const char reportAsset_js[];
-// The SHA-256 of report.js, 64 hex digits.
+// The SHA-256 of the script, 64 hex digits.
 extern const char reportScriptSha256[];
 
 } // namespace sim

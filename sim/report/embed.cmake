@@ -1,17 +1,44 @@
 # Writes the report page's files into a C++ source, as byte arrays, and the
 # SHA-256 of the script (the page's Content-Security-Policy lets only that
-# script run). CR bytes are left out, as a browser drops them from a script.
+# script run). The script is assembled from script/report.js.in and the parts
+# listed in script/parts.cmake, and also written beside the source as
+# report.js. CR bytes are left out, as a browser drops them from a script.
 # Run at build time: cmake -DSOURCE_DIR=... -DOUTPUT=... -P embed.cmake
-set(body "// Generated from sim/report/report.{html,css,js} by sim/report/embed.cmake.\n")
+include(${SOURCE_DIR}/script/parts.cmake)
+set(parts "")
+foreach(part ${GH_REPORT_SCRIPT_PARTS})
+    file(READ ${SOURCE_DIR}/script/${part} text)
+    string(REPLACE "\r" "" text "${text}")
+    if(NOT text MATCHES "\n$")
+        string(APPEND text "\n")
+    endif()
+    # Each line that is not empty indented two spaces, inside the function.
+    string(REGEX REPLACE "\n([^\n])" "\n  \\1" text "\n${text}")
+    string(SUBSTRING "${text}" 1 -1 text)
+    if(NOT parts STREQUAL "")
+        string(APPEND parts "\n")
+    endif()
+    string(APPEND parts "${text}")
+endforeach()
+file(READ ${SOURCE_DIR}/script/report.js.in script)
+string(REPLACE "\r" "" script "${script}")
+string(REPLACE "@PARTS@\n" "${parts}" script "${script}")
+get_filename_component(output_dir ${OUTPUT} DIRECTORY)
+set(script_file ${output_dir}/report.js)
+file(WRITE ${script_file}.new "${script}")
+file(COPY_FILE ${script_file}.new ${script_file} ONLY_IF_DIFFERENT)
+file(REMOVE ${script_file}.new)
+
+set(body "// Generated from sim/report/report.{html,css} and sim/report/script/ by sim/report/embed.cmake.\n")
 string(APPEND body "#include \"sim/report/assets.h\"\n\nnamespace sim {\n\n")
-foreach(asset html css js)
-    file(READ ${SOURCE_DIR}/report.${asset} bytes HEX)
+foreach(asset ${SOURCE_DIR}/report.html ${SOURCE_DIR}/report.css ${script_file})
+    get_filename_component(name ${asset} EXT)
+    string(SUBSTRING ${name} 1 -1 name)
+    file(READ ${asset} bytes HEX)
     string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${bytes}")
     string(REPLACE "'\\x0d'," "" bytes "${bytes}")
-    string(APPEND body "const char reportAsset_${asset}[] = {\n    ${bytes}'\\0'};\n\n")
+    string(APPEND body "const char reportAsset_${name}[] = {\n    ${bytes}'\\0'};\n\n")
 endforeach()
-file(READ ${SOURCE_DIR}/report.js script)
-string(REPLACE "\r" "" script "${script}")
 string(SHA256 script_hash "${script}")
 string(APPEND body "const char reportScriptSha256[] = \"${script_hash}\";\n\n} // namespace sim\n")
 file(WRITE ${OUTPUT}.new "${body}")
