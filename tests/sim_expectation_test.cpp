@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/runner.h"
+#include "sim/run/runner.h"
 
 namespace {
 

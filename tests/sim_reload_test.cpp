@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "sim/runner.h"
+#include "sim/run/runner.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "sim/runner.h"
+#include "sim/run/runner.h"
 
 namespace {
 

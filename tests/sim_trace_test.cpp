@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/runner.h"
+#include "sim/run/runner.h"
 #include "standin/catalogue.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "sim/names.h"
-#include "sim/scenario_world.h"
+#include "sim/observe/names.h"
+#include "sim/run/scenario_world.h"
 
 namespace sim {
 

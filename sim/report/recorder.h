@@ -11,10 +11,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "sim/observe/run_observer.h"
 #include "sim/report/call_log.h"
 #include "sim/report/json_text.h"
-#include "sim/run_observer.h"
-#include "sim/runner.h"
+#include "sim/run/runner.h"
 
 namespace sim {
 

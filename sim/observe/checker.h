@@ -1,0 +1,61 @@
+// The expectation checker: keeps, for every expectation of a scenario, the
+// game times at which it held, and tells which failed once the run is over.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "sim/scenario/scenario.h"
+#include "standin/catalogue.h"
+#include "standin/game.h"
+
+namespace sim {
+
+// How an expectation came out: whether it held, the game time at which that
+// was decided, and why it failed.
+struct Verdict {
+    bool held = true;
+    std::uint64_t decidedAt = 0;
+    std::string why;
+};
+
+class Checker {
+  public:
+    Checker(const Scenario& scenario, standin::Game& game);
+
+    std::int32_t handle(const std::string& name) const;
+
+    // What each out-parameter held when the call was made, as the trace shows
+    // it: the game may overwrite it in answering (removeBlip clears it).
+    void before(const standin::NativeInfo& info, const std::uint64_t* slots);
+    void native(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots);
+    void wait(std::uint64_t ms, std::uint32_t waitMs);
+    void frameEnd(std::uint64_t ms);
+
+    // "FILE:LINE: expectation ... failed: why", one per failed expectation.
+    std::vector<std::string> failures(std::uint64_t endMs) const;
+    // One per expectation, in the scenario's order.
+    std::vector<Verdict> verdicts(std::uint64_t endMs) const;
+
+    // The script of the thread last terminated, noted when the module asks.
+    std::string lastThreadScript_;
+
+  private:
+    bool matchesNative(const Expectation& x, const standin::NativeInfo& info,
+                       const std::uint64_t* slots) const;
+    bool argsMatch(const Expectation& x, const standin::NativeInfo& info, const std::uint64_t* slots) const;
+    bool holds(const Expectation& x) const;
+    std::string terminatedScript(std::int32_t) const { return lastThreadScript_; }
+
+    const Scenario& scenario_;
+    standin::Game& game_;
+    std::vector<std::vector<std::uint64_t>> hits_;
+    std::map<std::string, std::int32_t> handles_;
+    std::array<std::uint32_t, 32> outValues_{};
+    std::vector<const standin::NativeInfo*> natives_; // per expectation: the native it matches, if any
+};
+
+} // namespace sim

@@ -1,0 +1,178 @@
+#include "sim/run/runner.h"
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "sim/observe/checker.h"
+#include "sim/observe/timeline.h"
+#include "sim/observe/trace.h"
+#include "sim/run/module_lifecycle.h"
+#include "sim/run/scenario_world.h"
+#include "sim/run/shipped_settings.h"
+#include "standin/host.h"
+
+namespace sim {
+
+namespace {
+
+using standin::Game;
+using standin::Host;
+using standin::NativeInfo;
+
+// A scratch working directory holding the scenario's settings file, entered
+// for the run and removed afterwards.
+class ScratchDir {
+  public:
+    explicit ScratchDir(const Scenario& scenario) {
+        namespace fs = std::filesystem;
+        previous_ = fs::current_path();
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        for (int attempt = 0;; ++attempt) {
+            path_ = fs::temp_directory_path() /
+                    ("gang-horse-sim-" + std::to_string(stamp) + "-" + std::to_string(attempt));
+            if (fs::create_directory(path_))
+                break;
+        }
+        if (scenario.settings != Scenario::Settings::None) {
+            const std::string& text =
+                scenario.settings == Scenario::Settings::Text ? scenario.settingsText : shippedSettings();
+            std::ofstream file(path_ / "Velkor.dat", std::ios::binary);
+            file.write(text.data(), static_cast<std::streamsize>(text.size()));
+        }
+        fs::current_path(path_);
+    }
+    ~ScratchDir() {
+        std::error_code ignored;
+        std::filesystem::current_path(previous_, ignored);
+        std::filesystem::remove_all(path_, ignored);
+    }
+
+  private:
+    std::filesystem::path previous_, path_;
+};
+
+// The game window's thread, there for the run and ended however the run
+// ends: a thread left running would meet the end of the process (on
+// Windows, after the process has stopped it, a wait for ever).
+class WindowForRun {
+  public:
+    explicit WindowForRun(Host& host) : host_(host) { host_.startWindowThread(); }
+    ~WindowForRun() { host_.stopWindowThread(); }
+    WindowForRun(const WindowForRun&) = delete;
+    WindowForRun& operator=(const WindowForRun&) = delete;
+
+  private:
+    Host& host_;
+};
+
+} // namespace
+
+RunResult runScenario(const Scenario& s, const RunOptions& options, const ModuleLoader& module) {
+    ScratchDir scratch(s);
+    Host& host = Host::get();
+    host.reset(s.fps, s.startTime);
+    host.setRecording(false);
+    Game& game = host.game();
+    game.dynamics = true;
+
+    ScenarioWorld world{host, game, {}, {}, &module};
+    buildWorld(s, world);
+    std::map<std::int32_t, std::string>& threadScripts = world.names.threads;
+
+    Timeline timeline(options.timeline, world.names, game);
+    Checker checker(s, game);
+    const std::vector<RunObserver*>& observers = options.observers;
+    for (RunObserver* o : observers)
+        o->begin(s, world);
+    if (!observers.empty()) {
+        timeline.onLine = [&observers](std::uint64_t ms, const std::string& text) {
+            for (RunObserver* o : observers)
+                o->line(ms, text);
+        };
+    }
+    auto elapsed = [&host] { return host.elapsedMs(); };
+    host.beforeNative = [&](const NativeInfo& info, const std::uint64_t* slots) {
+        checker.before(info, slots);
+        if (options.onNative)
+            options.onNative(info, slots);
+        for (RunObserver* o : observers)
+            o->nativeBefore(info, slots);
+    };
+    const NativeInfo* const terminateThread = nativeLabelled("terminateThread");
+    host.afterNative = [&](const NativeInfo& info, const std::uint64_t* slots, const std::uint64_t* result) {
+        if (&info == terminateThread) {
+            auto it = threadScripts.find(i32(slots[0]));
+            checker.lastThreadScript_ = it != threadScripts.end() ? it->second : "";
+        }
+        const std::uint64_t ms = elapsed();
+        timeline.native(ms, info, slots, result);
+        checker.native(ms, info, slots);
+        for (RunObserver* o : observers)
+            o->native(ms, info, slots, result);
+    };
+    host.afterHost = [&](const char* name, std::uint32_t value) {
+        if (std::strcmp(name, "scriptWait") == 0) {
+            timeline.wait(elapsed(), value);
+            checker.wait(elapsed(), value);
+        } else {
+            timeline.host(elapsed(), name);
+        }
+        if (options.onHost)
+            options.onHost(name, value);
+        for (RunObserver* o : observers)
+            o->host(elapsed(), name, value);
+    };
+    if (options.trace != nullptr) {
+        host.listener = [&options](const standin::Event& event) {
+            if (event.native == nullptr || options.traceOmit.count(event.native->label) == 0) {
+                *options.trace << traceLine(event) << "\n";
+            }
+        };
+    }
+    host.onFrameEnd = [&](int frame) {
+        timeline.frameEnd(elapsed());
+        checker.frameEnd(elapsed());
+        if (options.onFrameEnd)
+            options.onFrameEnd(frame);
+        for (RunObserver* o : observers)
+            o->frameEnd(frame, elapsed());
+    };
+
+    const auto started = std::chrono::steady_clock::now();
+    timeline.say(0, "scenario \"" + s.name + "\" starts");
+    loadOnLoaderThread(module); // before the game's window exists, as the game loads its modules
+    WindowForRun window(host);
+    std::size_t next = 0;
+    RunResult result;
+    while (host.elapsedMs() <= s.duration) {
+        const std::uint64_t now = host.elapsedMs();
+        for (; next < s.events.size() && s.events[next].at <= now; ++next) {
+            applyEvent(s.events[next], now, world, timeline);
+            for (RunObserver* o : observers)
+                o->event(now, s.events[next]);
+        }
+        host.runFrame();
+        ++result.frames;
+    }
+    timeline.say(s.duration, "scenario ends"); // the last frame ran at the duration or before it
+    if (options.exitSuspended) {
+        timeline.say(s.duration, "the game exits with the script suspended in its wait");
+    } else {
+        unloadOnLoaderThread(module);
+        host.shutdown();
+    }
+    host.listener = nullptr;
+    host.beforeNative = nullptr;
+    host.afterNative = nullptr;
+    host.afterHost = nullptr;
+    host.onFrameEnd = nullptr;
+    result.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    result.expectations = s.expectations.size();
+    result.failures = checker.failures(s.duration);
+    result.verdicts = checker.verdicts(s.duration);
+    return result;
+}
+
+} // namespace sim

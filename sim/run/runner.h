@@ -1,0 +1,46 @@
+// Runs a scenario: builds its world on the stand-in game, loads the module,
+// plays the scenario's events frame by frame, and reports a timeline, an
+// optional trace and the expectations that failed.
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "sim/observe/checker.h"
+#include "sim/observe/run_observer.h"
+#include "sim/run/module_loader.h"
+#include "sim/scenario/scenario.h"
+#include "standin/catalogue.h"
+
+namespace sim {
+
+struct RunOptions {
+    std::ostream* timeline = nullptr; // lines as they happen
+    std::ostream* trace = nullptr;    // JSON Lines, one per call
+    std::set<std::string> traceOmit;  // natives left out of the trace, by label
+    // Observers for long checked runs; each may be empty. A native call is
+    // seen before the game answers it; a host call after.
+    std::function<void(const standin::NativeInfo&, const std::uint64_t* slots)> onNative;
+    std::function<void(const char* name, std::uint32_t value)> onHost;
+    std::function<void(int frame)> onFrameEnd;
+    // Those who keep a record of the run (the report, positions).
+    std::vector<RunObserver*> observers;
+    // At the end, leave the module loaded and its script suspended in its
+    // wait, as a game that exits does (the process ends next).
+    bool exitSuspended = false;
+};
+
+struct RunResult {
+    long long frames = 0;
+    double wallSeconds = 0;
+    std::size_t expectations = 0;
+    std::vector<std::string> failures;
+    std::vector<Verdict> verdicts; // one per expectation
+};
+
+RunResult runScenario(const Scenario& scenario, const RunOptions& options, const ModuleLoader& module);
+
+} // namespace sim

@@ -1,0 +1,289 @@
+#include "sim/soak/soak.h"
+
+#include <nlohmann/json.hpp>
+
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "standin/host.h"
+
+namespace sim {
+
+namespace {
+
+// A small generator of our own, so that a seed plays the same on every
+// platform and library.
+class Dice {
+  public:
+    explicit Dice(std::uint32_t seed) : state_(seed * 2654435761u + 0x9E3779B97F4A7C15ull) {}
+    std::uint32_t next() {
+        state_ ^= state_ >> 12;
+        state_ ^= state_ << 25;
+        state_ ^= state_ >> 27;
+        return static_cast<std::uint32_t>((state_ * 0x2545F4914F6CDD1Dull) >> 32);
+    }
+    std::uint32_t below(std::uint32_t n) { return n == 0 ? 0 : next() % n; }
+    bool chance(std::uint32_t percent) { return below(100) < percent; }
+    float within(float low, float high) {
+        return low + (high - low) * static_cast<float>(next() % 100000) / 100000.0f;
+    }
+
+  private:
+    std::uint64_t state_;
+};
+
+const char* const camps[5] = {"camp_horseshoeoverlook", "camp_clemenspoint", "camp_beaverhollow",
+                              "camp_lakay", "camp_shadybelle"};
+const char* const missions[6] = {"MUD1", "MUD4", "RDTC2", "RDCH3", "NBD1", "FIN1"};
+const char* const prompts[4] = {"follow", "stay", "spur", "send_home"};
+const standin::Vec3 campSites[4] = {
+    {-115.815f, -0.504f, 95.295f},
+    {692.038f, -1237.824f, 44.31f},
+    {1854.494f, -1843.639f, 42.374f},
+    {2374.475f, 1338.989f, 106.672f},
+};
+
+} // namespace
+
+Scenario soakScenario(std::uint32_t seed, long long frames) {
+    Dice dice(seed);
+    Scenario s;
+    s.file = "soak";
+    s.name = "soak, seed " + std::to_string(seed);
+    s.fps = 30;
+    s.duration = static_cast<std::uint32_t>(frames * 1000 / s.fps);
+    // The game timer starts a little before it wraps, so that the remark
+    // interval is measured across the wrap.
+    s.startTime = 0xFFFFFFFFu - dice.below(120000);
+    // Texts too long to fit inside a string object, so that a text the
+    // module leaves on the heap shows.
+    s.settings = Scenario::Settings::Text;
+    s.settingsText = "Follow=Come along with me now\nStay=Wait right here for me\n"
+                     "Spur=Off you go, run along\nHome=Back to the camp with you\n";
+    s.playerPosition = campSites[0];
+    s.campScripts.push_back(camps[0]);
+    s.scriptThreads = {"DEF_COMP_BRAIN", "fishing_core"};
+    s.missionsCompleted.push_back("MUD1");
+    for (const standin::Vec3& site : campSites)
+        s.grazingPoints.push_back({site.x - 3, site.y + 3, site.z});
+
+    int pedNumber = 0;
+    std::vector<std::string> present;
+    auto makePed = [&](bool horse) {
+        PedSpec p;
+        p.name = "ped" + std::to_string(pedNumber++);
+        p.handle = 2000 + pedNumber;
+        p.model = horse ? standin::gangHorseModelNames[dice.below(14)]
+                        : (dice.chance(50) ? "CS_DUTCH" : "A_M_M_VALTOWNFOLK_01");
+        p.group = horse ? "REL_GANG_DUTCHS_HORSES" : (dice.chance(50) ? "REL_GANG_DUTCHS" : "CIVMALE");
+        const standin::Vec3& site = campSites[dice.below(4)];
+        p.position = {site.x + dice.within(-30, 30), site.y + dice.within(-30, 30), site.z};
+        p.male = dice.chance(50);
+        return p;
+    };
+    for (int i = 0; i < 14; ++i)
+        s.peds.push_back(makePed(true));
+    for (int i = 0; i < 16; ++i)
+        s.peds.push_back(makePed(false));
+    for (const PedSpec& p : s.peds)
+        present.push_back(p.name);
+
+    auto anyPed = [&]() -> std::string { return present.empty() ? "" : present[dice.below(present.size())]; };
+    std::uint32_t at = 0;
+    while (true) {
+        at += 200 + dice.below(6000);
+        if (at > s.duration)
+            break;
+        ScenarioEvent e;
+        e.at = at;
+        if (dice.chance(3)) { // about three per 10,000 frames
+            e.action = dice.chance(50) ? Action::GameReload : Action::ModuleReload;
+            s.events.push_back(e);
+            continue;
+        }
+        const std::uint32_t roll = dice.below(100);
+        if (roll < 25) {
+            e.action = Action::Target;
+            e.text = dice.chance(80) ? anyPed() : "";
+        } else if (roll < 45) {
+            e.action = Action::Prompt;
+            e.text = prompts[dice.below(4)];
+        } else if (roll < 52) {
+            e.action = Action::Mount;
+            e.text = dice.chance(60) ? anyPed() : "";
+        } else if (roll < 58) {
+            e.action = Action::Whistle;
+        } else if (roll < 66) {
+            e.action = Action::MovePlayer;
+            const standin::Vec3& site = campSites[dice.below(4)];
+            const float reach = dice.chance(50) ? 15.0f : (dice.chance(50) ? 200.0f : 900.0f);
+            e.position = {site.x + dice.within(-reach, reach), site.y + dice.within(-reach, reach), site.z};
+        } else if (roll < 71) {
+            e.action = Action::Camp;
+            e.text = dice.chance(60) ? camps[dice.below(5)] : "";
+        } else if (roll < 73) {
+            e.action = Action::CompleteMission;
+            e.text = missions[dice.below(6)];
+        } else if (roll < 81 && !present.empty()) {
+            e.action = Action::SetPed;
+            e.text = anyPed();
+            const std::uint32_t change = dice.below(4);
+            if (change == 0)
+                e.change.still = dice.chance(50);
+            if (change == 1)
+                e.change.stuck = dice.chance(30);
+            if (change == 2)
+                e.change.fleeing = dice.chance(50);
+            if (change == 3) {
+                const standin::Vec3& site = campSites[dice.below(4)];
+                const float reach = dice.chance(50) ? 50.0f : 1500.0f;
+                e.change.position = standin::Vec3{site.x + dice.within(-reach, reach),
+                                                  site.y + dice.within(-reach, reach), site.z};
+            }
+        } else if (roll < 87) {
+            e.action = Action::AddPed;
+            e.ped = makePed(dice.chance(60));
+            present.push_back(e.ped.name);
+        } else if (roll < 92 && !present.empty()) {
+            e.action = Action::RemovePed;
+            const std::size_t i = dice.below(present.size());
+            e.text = present[i];
+            present.erase(present.begin() + static_cast<std::ptrdiff_t>(i));
+        } else if (roll < 96) {
+            e.action = Action::StartThread;
+            e.text = dice.chance(70) ? "DEF_COMP_BRAIN" : "fishing_core";
+        } else {
+            e.action = Action::Key;
+            e.keyCode = dice.below(70000);
+            e.keyReleased = dice.chance(50);
+            e.keyAlt = dice.chance(20);
+            e.keyWasDown = dice.chance(50);
+        }
+        s.events.push_back(e);
+    }
+    return s;
+}
+
+} // namespace sim
+
+namespace sim {
+
+namespace {
+
+struct SoakFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Reads back one trace line and checks its shape.
+bool wellFormed(const std::string& line) {
+    const nlohmann::json j = nlohmann::json::parse(line, nullptr, false);
+    if (j.is_discarded() || !j.is_object() || !j.contains("frame") || !j.contains("time"))
+        return false;
+    if (j.contains("host"))
+        return j["host"].is_string();
+    if (!j.contains("native") || !j.contains("hash") || !j.contains("args") || !j["args"].is_array())
+        return false;
+    const standin::NativeInfo* info = standin::findNativeByLabel(j["native"].get<std::string>());
+    return info != nullptr && j["hash"] == standin::hex64(info->hash) &&
+           j["args"].size() == std::string(info->slots).size();
+}
+
+} // namespace
+
+SoakReport runSoak(std::uint32_t seed, long long frames, const ModuleLoader& module) {
+    SoakReport report;
+    report.countedAllocations = standin::countingAllocations;
+    const Scenario scenario = soakScenario(seed, frames);
+    standin::Host& host = standin::Host::get();
+    std::ostringstream trace;
+    std::string violation; // the first one seen inside a pass, reported at the frame's end
+    // Allocations are counted from the end of the first pass of each start of
+    // the script main, after its set-up.
+    bool baselineTaken = false;
+    int passesAtStart = 0;
+    std::uint64_t baseline = 0;
+    // What the module holds on the heap after its first set-up; no reload
+    // may leave more behind.
+    std::int64_t heldAfterFirstSetUp = -1;
+
+    RunOptions options;
+    options.trace = &trace;
+    options.onNative = [&](const standin::NativeInfo& info, const std::uint64_t* slots) {
+        for (std::size_t k = 0; info.slots[k] != '\0'; ++k) {
+            if (info.slots[k] == 'i' && static_cast<std::int32_t>(slots[k]) == standin::Host::poisonPed &&
+                violation.empty()) {
+                violation = std::string(info.label) +
+                            " was given a ped handle from past the count of worldGetAllPeds";
+            }
+        }
+    };
+    options.onHost = [&](const char* name, std::uint32_t value) {
+        const std::string host = name;
+        if (host == "scriptWait" && value != 0 && value != 1000 && value != 5000 && value != 10000 &&
+            violation.empty()) {
+            violation = "scriptWait(" + std::to_string(value) + "), a wait the module does not make";
+        }
+        if (host == "worldGetAllPeds" && (value == 0 || value > 1024) && violation.empty()) {
+            violation = "worldGetAllPeds asked for " + std::to_string(value) + " peds";
+        }
+        if (host == "scriptMain") {
+            baselineTaken = false;
+            passesAtStart = standin::Host::get().passesEnded();
+        }
+    };
+    options.onFrameEnd = [&](int frame) {
+        if (frame == 0)
+            host.poisonUnwrittenPeds = true;
+        if (!baselineTaken && host.passesEnded() > passesAtStart) {
+            baseline = standin::moduleAllocations;
+            baselineTaken = true;
+            const std::int64_t held = standin::moduleHeapBytes;
+            if (heldAfterFirstSetUp < 0) {
+                heldAfterFirstSetUp = held;
+            } else if (standin::countingAllocations && held > heldAfterFirstSetUp && violation.empty()) {
+                violation = "after " + std::to_string(host.scriptStarts()) +
+                            " starts of the script main the module holds " + std::to_string(held) +
+                            " heap bytes, " + std::to_string(heldAfterFirstSetUp) + " after its first set-up";
+            }
+        } else if (baselineTaken && standin::countingAllocations && standin::moduleAllocations != baseline &&
+                   violation.empty()) {
+            violation = "the module allocated " + std::to_string(standin::moduleAllocations - baseline) +
+                        " time(s) after its set-up";
+        }
+        std::string line;
+        std::istringstream lines(trace.str());
+        while (std::getline(lines, line)) {
+            ++report.tracedCalls;
+            if (!wellFormed(line) && violation.empty())
+                violation = "a malformed trace line: " + line;
+        }
+        trace.str("");
+        // The trace is written and read back for one frame in every 50.
+        host.listening = (frame + 1) % 50 == 0;
+        if (!violation.empty()) {
+            throw SoakFailure("seed " + std::to_string(seed) + ", frame " + std::to_string(frame) + ": " +
+                              violation);
+        }
+    };
+    const std::uint64_t callsBefore = host.nativeCallCount();
+    try {
+        const RunResult run = runScenario(scenario, options, module);
+        report.frames = run.frames;
+        report.wallSeconds = run.wallSeconds;
+        report.nativeCalls = host.nativeCallCount() - callsBefore;
+    } catch (const std::exception& e) {
+        report.failure = e.what();
+        if (report.failure.rfind("seed ", 0) != 0) {
+            report.failure = "seed " + std::to_string(seed) + ", frame " + std::to_string(host.frame()) +
+                             ": " + report.failure;
+        }
+        report.frames = host.frame();
+        module.unload();
+        host.reset();
+    }
+    return report;
+}
+
+} // namespace sim
