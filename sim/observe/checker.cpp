@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "sim/observe/names.h"
 #include "standin/format.h"
 
 namespace sim {
@@ -12,8 +11,8 @@ namespace sim {
 using standin::Game;
 using standin::NativeInfo;
 
-Checker::Checker(const Scenario& scenario, Game& game)
-    : scenario_(scenario), game_(game), hits_(scenario.expectations.size()) {
+Checker::Checker(const Scenario& scenario, Game& game, const Names& names)
+    : scenario_(scenario), game_(game), names_(names), hits_(scenario.expectations.size()) {
     // The one native each expectation of a call can match, so that a call
     // is matched against it only when it is that native.
     for (const Expectation& x : scenario.expectations) {
@@ -42,7 +41,12 @@ std::int32_t Checker::handle(const std::string& name) const {
     return it == handles_.end() ? -1 : it->second;
 }
 
-void Checker::before(const NativeInfo& info, const std::uint64_t* slots) {
+std::string Checker::threadScript(std::int32_t thread) const {
+    auto it = names_.threads.find(thread);
+    return it != names_.threads.end() ? it->second : "";
+}
+
+void Checker::nativeBefore(const NativeInfo& info, const std::uint64_t* slots) {
     for (std::size_t k = 0; info.slots[k] != '\0' && k < outValues_.size(); ++k) {
         outValues_[k] = 0;
         if (info.slots[k] == 'o' && slots[k] != 0)
@@ -51,7 +55,8 @@ void Checker::before(const NativeInfo& info, const std::uint64_t* slots) {
     }
 }
 
-void Checker::native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots) {
+void Checker::native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots,
+                     const std::uint64_t* /*result*/) {
     for (std::size_t i = 0; i < scenario_.expectations.size(); ++i) {
         const Expectation& x = scenario_.expectations[i];
         if (natives_[i] == &info && matchesNative(x, info, slots))
@@ -59,7 +64,9 @@ void Checker::native(std::uint64_t ms, const NativeInfo& info, const std::uint64
     }
 }
 
-void Checker::wait(std::uint64_t ms, std::uint32_t waitMs) {
+void Checker::host(std::uint64_t ms, const char* name, std::uint32_t waitMs) {
+    if (std::strcmp(name, "scriptWait") != 0)
+        return;
     for (std::size_t i = 0; i < scenario_.expectations.size(); ++i) {
         const Expectation& x = scenario_.expectations[i];
         if (x.kind == ExpectKind::Wait && x.number == waitMs)
@@ -67,7 +74,7 @@ void Checker::wait(std::uint64_t ms, std::uint32_t waitMs) {
     }
 }
 
-void Checker::frameEnd(std::uint64_t ms) {
+void Checker::frameEnd(int /*frame*/, std::uint64_t ms) {
     for (std::size_t i = 0; i < scenario_.expectations.size(); ++i) {
         const Expectation& x = scenario_.expectations[i];
         if (x.kind >= ExpectKind::Blip && holds(x))
@@ -141,7 +148,7 @@ bool Checker::matchesNative(const Expectation& x, const NativeInfo& info, const 
     case ExpectKind::GangMember:
         return label == "nativeA5C38736" && i32(slots[0]) == handle(x.text);
     case ExpectKind::Terminated:
-        return label == "terminateThread" && terminatedScript(i32(slots[0])) == x.text;
+        return label == "terminateThread" && threadScript(i32(slots[0])) == x.text;
     case ExpectKind::Native:
         return label == x.text && argsMatch(x, info, slots);
     default:

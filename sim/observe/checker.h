@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/observe/names.h"
+#include "sim/observe/run_observer.h"
 #include "sim/scenario/scenario.h"
 #include "standin/catalogue.h"
 #include "standin/game.h"
@@ -22,36 +24,37 @@ struct Verdict {
     std::string why;
 };
 
-class Checker {
+class Checker final : public RunObserver {
   public:
-    Checker(const Scenario& scenario, standin::Game& game);
+    // names: for the scripts of the threads the module terminates.
+    Checker(const Scenario& scenario, standin::Game& game, const Names& names);
 
     std::int32_t handle(const std::string& name) const;
 
     // What each out-parameter held when the call was made, as the trace shows
     // it: the game may overwrite it in answering (removeBlip clears it).
-    void before(const standin::NativeInfo& info, const std::uint64_t* slots);
-    void native(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots);
-    void wait(std::uint64_t ms, std::uint32_t waitMs);
-    void frameEnd(std::uint64_t ms);
+    void nativeBefore(const standin::NativeInfo& info, const std::uint64_t* slots) override;
+    void native(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
+                const std::uint64_t* result) override;
+    void host(std::uint64_t ms, const char* name, std::uint32_t value) override;
+    void frameEnd(int frame, std::uint64_t ms) override;
 
     // "FILE:LINE: expectation ... failed: why", one per failed expectation.
     std::vector<std::string> failures(std::uint64_t endMs) const;
     // One per expectation, in the scenario's order.
     std::vector<Verdict> verdicts(std::uint64_t endMs) const;
 
-    // The script of the thread last terminated, noted when the module asks.
-    std::string lastThreadScript_;
-
   private:
     bool matchesNative(const Expectation& x, const standin::NativeInfo& info,
                        const std::uint64_t* slots) const;
     bool argsMatch(const Expectation& x, const standin::NativeInfo& info, const std::uint64_t* slots) const;
     bool holds(const Expectation& x) const;
-    std::string terminatedScript(std::int32_t) const { return lastThreadScript_; }
+    // The script of a thread, as the scenario started it.
+    std::string threadScript(std::int32_t thread) const;
 
     const Scenario& scenario_;
     standin::Game& game_;
+    const Names& names_;
     std::vector<std::vector<std::uint64_t>> hits_;
     std::map<std::string, std::int32_t> handles_;
     std::array<std::uint32_t, 32> outValues_{};

@@ -12,8 +12,7 @@ using standin::NativeInfo;
 void Timeline::say(std::uint64_t ms, const std::string& text) {
     if (out_ != nullptr)
         *out_ << standin::clockText(ms) << "  " << text << "\n";
-    if (onLine)
-        onLine(ms, text);
+    observers_.line(ms, text);
 }
 
 void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots,
@@ -140,7 +139,7 @@ void Timeline::tellPreparation(std::uint64_t ms) {
     }
 }
 
-void Timeline::frameEnd(std::uint64_t ms) {
+void Timeline::frameEnd(int /*frame*/, std::uint64_t ms) {
     // Prompts.
     bool shown = true;
     std::int32_t group = 0;

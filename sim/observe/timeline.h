@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <ostream>
 #include <set>
@@ -11,35 +10,37 @@
 
 #include "sim/observe/names.h"
 #include "sim/observe/reasons.h"
+#include "sim/observe/run_observer.h"
 #include "standin/game.h"
 
 namespace sim {
 
-class Timeline {
+class Timeline final : public RunObserver {
   public:
-    Timeline(std::ostream* out, const Names& names, standin::Game& game)
-        : out_(out), names_(names), game_(game), reasons_(names, game) {}
+    // Lines go to out (when given) and to the run's observers.
+    Timeline(std::ostream* out, const Names& names, standin::Game& game, RunObserver& observers)
+        : out_(out), names_(names), game_(game), observers_(observers), reasons_(names, game) {}
 
-    // One line at game time ms, to the output and to onLine.
+    // One line at game time ms.
     void say(std::uint64_t ms, const std::string& text);
-    std::function<void(std::uint64_t ms, const std::string& text)> onLine;
     // A native call the module made, after the game answered it.
     void native(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
-                const std::uint64_t* result);
-    // A scriptWait; a wait of 0 ends a pass.
-    void wait(std::uint64_t ms, std::uint32_t waitMs);
-    // Another host call: DllMain's registrations, a start of the script main
-    // (timeline_host.cpp).
-    void host(std::uint64_t ms, const char* name);
+                const std::uint64_t* result) override;
+    // A scriptWait (a wait of 0 ends a pass), or another host call:
+    // DllMain's registrations, a start of the script main (timeline_host.cpp).
+    void host(std::uint64_t ms, const char* name, std::uint32_t value) override;
     // Compares the world with the end of the previous frame.
-    void frameEnd(std::uint64_t ms);
+    void frameEnd(int frame, std::uint64_t ms) override;
 
   private:
+    void wait(std::uint64_t ms, std::uint32_t waitMs);
+    void hostCall(std::uint64_t ms, const char* name);
     void tellPreparation(std::uint64_t ms);
 
     std::ostream* out_;
     const Names& names_;
     standin::Game& game_;
+    RunObserver& observers_;
     Reasons reasons_;
     std::vector<std::int32_t> passHorses_, lastHorses_;
     int passMembers_ = 0, lastMembers_ = 0;

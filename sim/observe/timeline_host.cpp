@@ -1,12 +1,19 @@
-// The host's own calls on the timeline: DllMain's registrations and the
-// starts of the script main.
+// The host's own calls on the timeline: the waits go to the pass, DllMain's
+// registrations and the starts of the script main are told.
 #include <cstring>
 
 #include "sim/observe/timeline.h"
 
 namespace sim {
 
-void Timeline::host(std::uint64_t ms, const char* name) {
+void Timeline::host(std::uint64_t ms, const char* name, std::uint32_t value) {
+    if (std::strcmp(name, "scriptWait") == 0)
+        wait(ms, value);
+    else
+        hostCall(ms, name);
+}
+
+void Timeline::hostCall(std::uint64_t ms, const char* name) {
     static const struct {
         const char* name;
         const char* words;

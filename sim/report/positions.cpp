@@ -1,11 +1,11 @@
 #include "sim/report/positions.h"
 
-#include "sim/run/scenario_world.h"
+#include "sim/scenario/scenario.h"
 
 namespace sim {
 
-void PositionsAt::begin(const Scenario& s, const ScenarioWorld& world) {
-    game_ = &world.game;
+void PositionsAt::begin(const Scenario& s, const standin::Game& game, const Names& /*names*/) {
+    game_ = &game;
     fps_ = s.fps;
     duration_ = s.duration;
     actors_.emplace_back("player", s.playerHandle);

@@ -17,7 +17,7 @@ class PositionsAt : public RunObserver {
   public:
     explicit PositionsAt(std::vector<std::uint32_t> times) : times_(std::move(times)) {}
 
-    void begin(const Scenario& scenario, const ScenarioWorld& world) override;
+    void begin(const Scenario& scenario, const standin::Game& game, const Names& names) override;
     void frameEnd(int frame, std::uint64_t ms) override;
 
     // [{"t": 31000, "frame": 930, "ms": 31000, "positions": {"player": [x, y, z], ...}}, ...]

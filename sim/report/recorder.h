@@ -20,7 +20,8 @@ namespace sim {
 
 class ReportRecorder : public RunObserver {
   public:
-    void begin(const Scenario& scenario, const ScenarioWorld& world) override;
+    void begin(const Scenario& scenario, const standin::Game& game, const Names& names) override;
+    bool hearsLines() const override { return true; }
     void line(std::uint64_t ms, const std::string& text) override;
     void event(std::uint64_t ms, const ScenarioEvent& event) override;
     void nativeBefore(const standin::NativeInfo& info, const std::uint64_t* slots) override;

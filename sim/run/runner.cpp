@@ -1,11 +1,10 @@
 #include "sim/run/runner.h"
 
+#include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 
-#include "sim/observe/checker.h"
 #include "sim/observe/timeline.h"
 #include "sim/observe/trace.h"
 #include "sim/run/module_lifecycle.h"
@@ -67,6 +66,44 @@ class WindowForRun {
     Host& host_;
 };
 
+// The host's hooks, from the start of a run to its end however it ends: what
+// each hears goes to the run's observers, and every call to the trace.
+class Hearing {
+  public:
+    Hearing(Host& host, RunObservers& observers, const RunOptions& options) : host_(host) {
+        host.beforeNative = [&observers](const NativeInfo& info, const std::uint64_t* slots) {
+            observers.nativeBefore(info, slots);
+        };
+        host.afterNative = [&host, &observers](const NativeInfo& info, const std::uint64_t* slots,
+                                               const std::uint64_t* result) {
+            observers.native(host.elapsedMs(), info, slots, result);
+        };
+        host.afterHost = [&host, &observers](const char* name, std::uint32_t value) {
+            observers.host(host.elapsedMs(), name, value);
+        };
+        host.onFrameEnd = [&host, &observers](int frame) { observers.frameEnd(frame, host.elapsedMs()); };
+        if (options.trace != nullptr) {
+            host.listener = [&options](const standin::Event& event) {
+                if (event.native == nullptr || options.traceOmit.count(event.native->label) == 0) {
+                    *options.trace << traceLine(event) << "\n";
+                }
+            };
+        }
+    }
+    ~Hearing() {
+        host_.listener = nullptr;
+        host_.beforeNative = nullptr;
+        host_.afterNative = nullptr;
+        host_.afterHost = nullptr;
+        host_.onFrameEnd = nullptr;
+    }
+    Hearing(const Hearing&) = delete;
+    Hearing& operator=(const Hearing&) = delete;
+
+  private:
+    Host& host_;
+};
+
 } // namespace
 
 RunResult runScenario(const Scenario& s, const RunOptions& options, const ModuleLoader& module) {
@@ -79,66 +116,23 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
 
     ScenarioWorld world{host, game, {}, {}, &module};
     buildWorld(s, world);
-    std::map<std::int32_t, std::string>& threadScripts = world.names.threads;
 
-    Timeline timeline(options.timeline, world.names, game);
-    Checker checker(s, game);
-    const std::vector<RunObserver*>& observers = options.observers;
-    for (RunObserver* o : observers)
-        o->begin(s, world);
-    if (!observers.empty()) {
-        timeline.onLine = [&observers](std::uint64_t ms, const std::string& text) {
-            for (RunObserver* o : observers)
-                o->line(ms, text);
-        };
-    }
-    auto elapsed = [&host] { return host.elapsedMs(); };
-    host.beforeNative = [&](const NativeInfo& info, const std::uint64_t* slots) {
-        checker.before(info, slots);
-        if (options.onNative)
-            options.onNative(info, slots);
-        for (RunObserver* o : observers)
-            o->nativeBefore(info, slots);
-    };
-    const NativeInfo* const terminateThread = nativeLabelled("terminateThread");
-    host.afterNative = [&](const NativeInfo& info, const std::uint64_t* slots, const std::uint64_t* result) {
-        if (&info == terminateThread) {
-            auto it = threadScripts.find(i32(slots[0]));
-            checker.lastThreadScript_ = it != threadScripts.end() ? it->second : "";
-        }
-        const std::uint64_t ms = elapsed();
-        timeline.native(ms, info, slots, result);
-        checker.native(ms, info, slots);
-        for (RunObserver* o : observers)
-            o->native(ms, info, slots, result);
-    };
-    host.afterHost = [&](const char* name, std::uint32_t value) {
-        if (std::strcmp(name, "scriptWait") == 0) {
-            timeline.wait(elapsed(), value);
-            checker.wait(elapsed(), value);
-        } else {
-            timeline.host(elapsed(), name);
-        }
-        if (options.onHost)
-            options.onHost(name, value);
-        for (RunObserver* o : observers)
-            o->host(elapsed(), name, value);
-    };
-    if (options.trace != nullptr) {
-        host.listener = [&options](const standin::Event& event) {
-            if (event.native == nullptr || options.traceOmit.count(event.native->label) == 0) {
-                *options.trace << traceLine(event) << "\n";
-            }
-        };
-    }
-    host.onFrameEnd = [&](int frame) {
-        timeline.frameEnd(elapsed());
-        checker.frameEnd(elapsed());
-        if (options.onFrameEnd)
-            options.onFrameEnd(frame);
-        for (RunObserver* o : observers)
-            o->frameEnd(frame, elapsed());
-    };
+    // Those who watch the run, each only where it has something to do: the
+    // timeline where its lines go somewhere, the checker where there is
+    // something to check, then the caller's.
+    RunObservers observers;
+    Timeline timeline(options.timeline, world.names, game, observers);
+    Checker checker(s, game, world.names);
+    const auto& others = options.observers;
+    if (options.timeline != nullptr ||
+        std::any_of(others.begin(), others.end(), [](const RunObserver* o) { return o->hearsLines(); }))
+        observers.add(timeline);
+    if (!s.expectations.empty())
+        observers.add(checker);
+    for (RunObserver* o : others)
+        observers.add(*o);
+    observers.begin(s, game, world.names);
+    Hearing hearing(host, observers, options);
 
     const auto started = std::chrono::steady_clock::now();
     timeline.say(0, "scenario \"" + s.name + "\" starts");
@@ -150,8 +144,7 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
         const std::uint64_t now = host.elapsedMs();
         for (; next < s.events.size() && s.events[next].at <= now; ++next) {
             applyEvent(s.events[next], now, world, timeline);
-            for (RunObserver* o : observers)
-                o->event(now, s.events[next]);
+            observers.event(now, s.events[next]);
         }
         host.runFrame();
         ++result.frames;
@@ -163,11 +156,6 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
         unloadOnLoaderThread(module);
         host.shutdown();
     }
-    host.listener = nullptr;
-    host.beforeNative = nullptr;
-    host.afterNative = nullptr;
-    host.afterHost = nullptr;
-    host.onFrameEnd = nullptr;
     result.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     result.expectations = s.expectations.size();
     result.failures = checker.failures(s.duration);

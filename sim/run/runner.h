@@ -3,7 +3,6 @@
 // optional trace and the expectations that failed.
 #pragma once
 
-#include <functional>
 #include <ostream>
 #include <set>
 #include <string>
@@ -13,7 +12,6 @@
 #include "sim/observe/run_observer.h"
 #include "sim/run/module_loader.h"
 #include "sim/scenario/scenario.h"
-#include "standin/catalogue.h"
 
 namespace sim {
 
@@ -21,12 +19,9 @@ struct RunOptions {
     std::ostream* timeline = nullptr; // lines as they happen
     std::ostream* trace = nullptr;    // JSON Lines, one per call
     std::set<std::string> traceOmit;  // natives left out of the trace, by label
-    // Observers for long checked runs; each may be empty. A native call is
-    // seen before the game answers it; a host call after.
-    std::function<void(const standin::NativeInfo&, const std::uint64_t* slots)> onNative;
-    std::function<void(const char* name, std::uint32_t value)> onHost;
-    std::function<void(int frame)> onFrameEnd;
-    // Those who keep a record of the run (the report, positions).
+    // Who else watches the run (the report, positions, the soak's
+    // invariants): told of each thing after the timeline and the checker, in
+    // this order.
     std::vector<RunObserver*> observers;
     // At the end, leave the module loaded and its script suspended in its
     // wait, as a game that exits does (the process ends next).

@@ -190,6 +190,92 @@ bool wellFormed(const std::string& line) {
            j["args"].size() == std::string(info->slots).size();
 }
 
+// The invariants, checked as the run goes; the first one broken is thrown
+// at the end of its frame, naming the seed and the frame.
+class Invariants final : public RunObserver {
+  public:
+    Invariants(std::uint32_t seed, standin::Host& host, std::ostringstream& trace, SoakReport& report)
+        : seed_(seed), host_(host), trace_(trace), report_(report) {}
+
+    void nativeBefore(const standin::NativeInfo& info, const std::uint64_t* slots) override {
+        for (std::size_t k = 0; info.slots[k] != '\0'; ++k) {
+            if (info.slots[k] == 'i' && static_cast<std::int32_t>(slots[k]) == standin::Host::poisonPed)
+                broken(std::string(info.label) +
+                       " was given a ped handle from past the count of worldGetAllPeds");
+        }
+    }
+
+    void host(std::uint64_t /*ms*/, const char* name, std::uint32_t value) override {
+        const std::string host = name;
+        if (host == "scriptWait" && value != 0 && value != 1000 && value != 5000 && value != 10000)
+            broken("scriptWait(" + std::to_string(value) + "), a wait the module does not make");
+        if (host == "worldGetAllPeds" && (value == 0 || value > 1024))
+            broken("worldGetAllPeds asked for " + std::to_string(value) + " peds");
+        if (host == "scriptMain") {
+            baselineTaken_ = false;
+            passesAtStart_ = host_.passesEnded();
+        }
+    }
+
+    void frameEnd(int frame, std::uint64_t /*ms*/) override {
+        if (frame == 0)
+            host_.poisonUnwrittenPeds = true;
+        checkHeap();
+        std::string line;
+        std::istringstream lines(trace_.str());
+        while (std::getline(lines, line)) {
+            ++report_.tracedCalls;
+            if (!wellFormed(line))
+                broken("a malformed trace line: " + line);
+        }
+        trace_.str("");
+        // The trace is written and read back for one frame in every 50.
+        host_.listening = (frame + 1) % 50 == 0;
+        if (!violation_.empty()) {
+            throw SoakFailure("seed " + std::to_string(seed_) + ", frame " + std::to_string(frame) + ": " +
+                              violation_);
+        }
+    }
+
+  private:
+    void broken(const std::string& what) {
+        if (violation_.empty())
+            violation_ = what;
+    }
+
+    // Allocations are counted from the end of the first pass of each start of
+    // the script main, after its set-up; no reload may leave more on the heap
+    // than the first set-up held.
+    void checkHeap() {
+        if (!baselineTaken_ && host_.passesEnded() > passesAtStart_) {
+            baseline_ = standin::moduleAllocations;
+            baselineTaken_ = true;
+            const std::int64_t held = standin::moduleHeapBytes;
+            if (heldAfterFirstSetUp_ < 0) {
+                heldAfterFirstSetUp_ = held;
+            } else if (standin::countingAllocations && held > heldAfterFirstSetUp_) {
+                broken("after " + std::to_string(host_.scriptStarts()) +
+                       " starts of the script main the module holds " + std::to_string(held) +
+                       " heap bytes, " + std::to_string(heldAfterFirstSetUp_) + " after its first set-up");
+            }
+        } else if (baselineTaken_ && standin::countingAllocations &&
+                   standin::moduleAllocations != baseline_) {
+            broken("the module allocated " + std::to_string(standin::moduleAllocations - baseline_) +
+                   " time(s) after its set-up");
+        }
+    }
+
+    const std::uint32_t seed_;
+    standin::Host& host_;
+    std::ostringstream& trace_;
+    SoakReport& report_;
+    std::string violation_; // the first one seen inside a pass, reported at the frame's end
+    bool baselineTaken_ = false;
+    int passesAtStart_ = 0;
+    std::uint64_t baseline_ = 0;
+    std::int64_t heldAfterFirstSetUp_ = -1;
+};
+
 } // namespace
 
 SoakReport runSoak(std::uint32_t seed, long long frames, const ModuleLoader& module) {
@@ -198,75 +284,10 @@ SoakReport runSoak(std::uint32_t seed, long long frames, const ModuleLoader& mod
     const Scenario scenario = soakScenario(seed, frames);
     standin::Host& host = standin::Host::get();
     std::ostringstream trace;
-    std::string violation; // the first one seen inside a pass, reported at the frame's end
-    // Allocations are counted from the end of the first pass of each start of
-    // the script main, after its set-up.
-    bool baselineTaken = false;
-    int passesAtStart = 0;
-    std::uint64_t baseline = 0;
-    // What the module holds on the heap after its first set-up; no reload
-    // may leave more behind.
-    std::int64_t heldAfterFirstSetUp = -1;
-
+    Invariants invariants(seed, host, trace, report);
     RunOptions options;
     options.trace = &trace;
-    options.onNative = [&](const standin::NativeInfo& info, const std::uint64_t* slots) {
-        for (std::size_t k = 0; info.slots[k] != '\0'; ++k) {
-            if (info.slots[k] == 'i' && static_cast<std::int32_t>(slots[k]) == standin::Host::poisonPed &&
-                violation.empty()) {
-                violation = std::string(info.label) +
-                            " was given a ped handle from past the count of worldGetAllPeds";
-            }
-        }
-    };
-    options.onHost = [&](const char* name, std::uint32_t value) {
-        const std::string host = name;
-        if (host == "scriptWait" && value != 0 && value != 1000 && value != 5000 && value != 10000 &&
-            violation.empty()) {
-            violation = "scriptWait(" + std::to_string(value) + "), a wait the module does not make";
-        }
-        if (host == "worldGetAllPeds" && (value == 0 || value > 1024) && violation.empty()) {
-            violation = "worldGetAllPeds asked for " + std::to_string(value) + " peds";
-        }
-        if (host == "scriptMain") {
-            baselineTaken = false;
-            passesAtStart = standin::Host::get().passesEnded();
-        }
-    };
-    options.onFrameEnd = [&](int frame) {
-        if (frame == 0)
-            host.poisonUnwrittenPeds = true;
-        if (!baselineTaken && host.passesEnded() > passesAtStart) {
-            baseline = standin::moduleAllocations;
-            baselineTaken = true;
-            const std::int64_t held = standin::moduleHeapBytes;
-            if (heldAfterFirstSetUp < 0) {
-                heldAfterFirstSetUp = held;
-            } else if (standin::countingAllocations && held > heldAfterFirstSetUp && violation.empty()) {
-                violation = "after " + std::to_string(host.scriptStarts()) +
-                            " starts of the script main the module holds " + std::to_string(held) +
-                            " heap bytes, " + std::to_string(heldAfterFirstSetUp) + " after its first set-up";
-            }
-        } else if (baselineTaken && standin::countingAllocations && standin::moduleAllocations != baseline &&
-                   violation.empty()) {
-            violation = "the module allocated " + std::to_string(standin::moduleAllocations - baseline) +
-                        " time(s) after its set-up";
-        }
-        std::string line;
-        std::istringstream lines(trace.str());
-        while (std::getline(lines, line)) {
-            ++report.tracedCalls;
-            if (!wellFormed(line) && violation.empty())
-                violation = "a malformed trace line: " + line;
-        }
-        trace.str("");
-        // The trace is written and read back for one frame in every 50.
-        host.listening = (frame + 1) % 50 == 0;
-        if (!violation.empty()) {
-            throw SoakFailure("seed " + std::to_string(seed) + ", frame " + std::to_string(frame) + ": " +
-                              violation);
-        }
-    };
+    options.observers.push_back(&invariants);
     const std::uint64_t callsBefore = host.nativeCallCount();
     try {
         const RunResult run = runScenario(scenario, options, module);
