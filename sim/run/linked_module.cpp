@@ -5,7 +5,7 @@
 #include "gang_horse/gang_horse.h"
 #include "host/dll_main.h"
 #include "prompts/prompts.h"
-#include "sim/run/runner.h"
+#include "sim/run/module_loader.h"
 
 namespace sim {
 

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "sim/run/runner.h"
+#include "sim/run/module_loader.h"
 
 namespace sim {
 

@@ -29,19 +29,19 @@ void onLoaderThread(const std::function<void()>& work) {
 void loadOnLoaderThread(const ModuleLoader& module) { onLoaderThread(module.load); }
 void unloadOnLoaderThread(const ModuleLoader& module) { onLoaderThread(module.unload); }
 
-void reloadGame(std::uint64_t now, ScenarioWorld& world, Timeline& timeline) {
+void reloadGame(std::uint64_t now, standin::Host& host, Timeline& timeline) {
     timeline.say(now, "the game session reloads: the host drops the script without unwinding it");
-    world.host.reloadGame();
+    host.reloadGame();
 }
 
-void reloadModule(std::uint64_t now, ScenarioWorld& world, Timeline& timeline) {
-    if (world.module == nullptr) {
+void reloadModule(std::uint64_t now, const ModuleLoader* module, Timeline& timeline) {
+    if (module == nullptr) {
         throw std::logic_error("a module reload without a module loader");
     }
     timeline.say(now, "developer mode: the host unloads the module");
-    unloadOnLoaderThread(*world.module);
+    unloadOnLoaderThread(*module);
     timeline.say(now, "the host loads the module again");
-    loadOnLoaderThread(*world.module);
+    loadOnLoaderThread(*module);
 }
 
 } // namespace sim

@@ -7,7 +7,7 @@
 
 #include "sim/observe/timeline.h"
 #include "sim/run/module_loader.h"
-#include "sim/run/scenario_world.h"
+#include "standin/host.h"
 
 namespace sim {
 
@@ -18,10 +18,10 @@ void unloadOnLoaderThread(const ModuleLoader& module);
 
 // The game session reloads: the host drops the script without unwinding it
 // and starts the script main again in the next frame.
-void reloadGame(std::uint64_t now, ScenarioWorld& world, Timeline& timeline);
+void reloadGame(std::uint64_t now, standin::Host& host, Timeline& timeline);
 // Developer mode: DllMain detach, the script dropped, the library unloaded;
 // then loaded again and DllMain attach. The script main starts in the next
 // frame.
-void reloadModule(std::uint64_t now, ScenarioWorld& world, Timeline& timeline);
+void reloadModule(std::uint64_t now, const ModuleLoader* module, Timeline& timeline);
 
 } // namespace sim

@@ -147,10 +147,10 @@ void applyEvent(const ScenarioEvent& e, std::uint64_t now, ScenarioWorld& world,
         timeline.say(now, "key " + std::to_string(e.keyCode) + (e.keyReleased ? " released" : " pressed"));
         break;
     case Action::GameReload:
-        reloadGame(now, world, timeline);
+        reloadGame(now, world.host, timeline);
         break;
     case Action::ModuleReload:
-        reloadModule(now, world, timeline);
+        reloadModule(now, world.module, timeline);
         break;
     }
 }
