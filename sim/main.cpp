@@ -10,6 +10,7 @@
 #include "sim/report/report_files.h"
 #include "sim/run/runner.h"
 #include "sim/scenario/reference.h"
+#include "sim/scenario/scenario_file.h"
 #include "sim/soak/reload_run.h"
 #include "sim/soak/soak.h"
 #include "standin/catalogue.h"

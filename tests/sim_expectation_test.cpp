@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sim/run/runner.h"
+#include "sim/scenario/scenario_file.h"
 
 namespace {
 

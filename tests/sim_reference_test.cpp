@@ -11,6 +11,7 @@
 
 #include "sim/run/runner.h"
 #include "sim/scenario/reference.h"
+#include "sim/scenario/scenario_file.h"
 #include "standin/catalogue.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "sim/run/runner.h"
+#include "sim/scenario/scenario_file.h"
 
 namespace {
 

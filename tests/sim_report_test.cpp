@@ -14,6 +14,7 @@
 #include "sim/report/page.h"
 #include "sim/report/recorder.h"
 #include "sim/report/report_files.h"
+#include "sim/scenario/scenario_file.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "sim/run/runner.h"
+#include "sim/scenario/scenario_file.h"
 #include "standin/catalogue.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // A scenario: a small world, what the player does in it over time, and what
-// the module is expected to do. Read from a YAML file.
+// the module is expected to do. Read from a YAML file (scenario_file.h).
 #pragma once
 
 #include <cstdint>
@@ -148,12 +148,5 @@ struct Scenario {
     std::vector<ScenarioEvent> events;
     std::vector<Expectation> expectations;
 };
-
-// Reads and checks a scenario file. Throws ScenarioError.
-Scenario loadScenario(const std::string& path);
-Scenario parseScenario(const std::string& text, const std::string& file);
-
-// "90s", "1500ms", "2m", "1.5s" to milliseconds; nullopt when malformed.
-std::optional<std::uint32_t> parseDuration(const std::string& text);
 
 } // namespace sim

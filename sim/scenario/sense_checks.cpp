@@ -1,9 +1,7 @@
-#include "sim/scenario/scenario_checks.h"
+#include "sim/scenario/sense_checks.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
-#include <sstream>
 
 #include "sim/scenario/reference.h"
 
@@ -95,36 +93,6 @@ void checkScenarioSense(Scenario& s) {
         checkName(s, given);
     for (const Expectation& x : s.expectations)
         checkWindow(s, x);
-}
-
-std::string timeError(const std::string& what, const std::string& value) {
-    std::size_t end = 0;
-    while (end < value.size() && (std::isdigit(static_cast<unsigned char>(value[end])) || value[end] == '.'))
-        ++end;
-    const std::string digits = value.substr(0, end), unit = value.substr(end);
-    const double scale = unit == "ms" ? 1 : unit == "s" ? 1000 : unit == "m" ? 60000 : 0;
-    const bool number = end > 0 && digits != "." && digits.find('.') == digits.rfind('.');
-    if (number && scale > 0 && std::strtod(digits.c_str(), nullptr) * scale > 4294967295.0) {
-        return what + " '" + value + "' is longer than the longest scenario, 4294967295ms (about 49.7 days)";
-    }
-    return what + " '" + value + "' is not a time: a number with ms, s or m, such as 90s";
-}
-
-void explainYamlError(const std::string& text, int& line, int& column, std::string& message) {
-    // A tab in a line's indentation: the parser stops at what follows, with
-    // words about map values or flows.
-    std::istringstream lines(text);
-    std::string row;
-    for (int n = 0; std::getline(lines, row) && n <= line; ++n) {
-        const std::size_t content = row.find_first_not_of(" \t");
-        const std::size_t tab = row.find('\t');
-        if (tab != std::string::npos && content != std::string::npos && tab < content) {
-            line = n;
-            column = static_cast<int>(tab);
-            message = "a tab indents this line: YAML indents with spaces only";
-            return;
-        }
-    }
 }
 
 } // namespace sim
