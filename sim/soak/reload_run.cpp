@@ -6,8 +6,8 @@
 #include <string>
 
 #include "sim/run/runner.h"
+#include "sim/soak/play.h"
 #include "sim/soak/process_figures.h"
-#include "sim/soak/soak.h"
 #include "standin/host.h"
 
 namespace sim {

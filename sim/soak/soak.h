@@ -1,21 +1,11 @@
-// Seeded random play: a camp and its surroundings, and a player who does
-// anything at any time, for long runs that check the module's invariants.
+// The soak: seeded random play (play.h) for many frames, with the module's
+// invariants checked in every pass.
 #pragma once
 
 #include <cstdint>
-
-#include "sim/scenario/scenario.h"
-
-namespace sim {
-
-// The same seed and length give the same scenario on every platform.
-Scenario soakScenario(std::uint32_t seed, long long frames);
-
-} // namespace sim
-
 #include <string>
 
-#include "sim/run/runner.h"
+#include "sim/run/module_loader.h"
 
 namespace sim {
 
