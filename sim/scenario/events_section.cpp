@@ -15,19 +15,14 @@ void readPedChange(ScenarioDraft& d, std::map<std::string, YAML::Node>& f, Scena
     e.action = Action::SetPed;
     e.text = r.text(f["ped"], "ped");
     d.peds.known(f["ped"], e.text);
-    auto c = r.fields(f["set"], "set", {"position", "still", "fleeing", "stuck", "male", "group"});
-    if (c.count("position"))
-        e.change.position = r.position(c["position"], "position");
-    if (c.count("still"))
-        e.change.still = r.boolean(c["still"], "still");
-    if (c.count("fleeing"))
-        e.change.fleeing = r.boolean(c["fleeing"], "fleeing");
-    if (c.count("stuck"))
-        e.change.stuck = r.boolean(c["stuck"], "stuck");
-    if (c.count("male"))
-        e.change.male = r.boolean(c["male"], "male");
-    if (c.count("group"))
-        e.change.group = r.text(c["group"], "group");
+    PedChange& c = e.change;
+    r.optional(r.fields(f["set"], "set", {"position", "still", "fleeing", "stuck", "male", "group"}),
+               {{"position", &c.position},
+                {"still", &c.still},
+                {"fleeing", &c.fleeing},
+                {"stuck", &c.stuck},
+                {"male", &c.male},
+                {"group", &c.group}});
 }
 
 // Any other event: its one action and the value it takes.
@@ -82,12 +77,7 @@ void readAction(ScenarioDraft& d, const std::string& action, const YAML::Node& v
         if (!k.count("code"))
             r.fail(value, "a key needs its code");
         e.keyCode = static_cast<std::uint32_t>(r.integer(k["code"], "code", 0, 0xFFFFFFFFll));
-        if (k.count("released"))
-            e.keyReleased = r.boolean(k["released"], "released");
-        if (k.count("alt"))
-            e.keyAlt = r.boolean(k["alt"], "alt");
-        if (k.count("was_down"))
-            e.keyWasDown = r.boolean(k["was_down"], "was_down");
+        r.optional(k, {{"released", &e.keyReleased}, {"alt", &e.keyAlt}, {"was_down", &e.keyWasDown}});
     }
 }
 

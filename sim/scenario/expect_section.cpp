@@ -9,20 +9,18 @@ namespace sim {
 
 namespace {
 
-const std::map<std::string, ExpectKind> kinds = {
-    {"said", ExpectKind::Said},
-    {"wait", ExpectKind::Wait},
-    {"teleported", ExpectKind::Teleported},
-    {"configured", ExpectKind::Configured},
-    {"gang_member", ExpectKind::GangMember},
-    {"terminated", ExpectKind::Terminated},
-    {"native", ExpectKind::Native},
-    {"blip", ExpectKind::Blip},
-    {"grazing", ExpectKind::Grazing},
-    {"following", ExpectKind::Following},
-    {"prompts_shown", ExpectKind::PromptsShown},
-    {"near", ExpectKind::Near},
-};
+const std::map<std::string, ExpectKind> kinds = {{"said", ExpectKind::Said},
+                                                 {"wait", ExpectKind::Wait},
+                                                 {"teleported", ExpectKind::Teleported},
+                                                 {"configured", ExpectKind::Configured},
+                                                 {"gang_member", ExpectKind::GangMember},
+                                                 {"terminated", ExpectKind::Terminated},
+                                                 {"native", ExpectKind::Native},
+                                                 {"blip", ExpectKind::Blip},
+                                                 {"grazing", ExpectKind::Grazing},
+                                                 {"following", ExpectKind::Following},
+                                                 {"prompts_shown", ExpectKind::PromptsShown},
+                                                 {"near", ExpectKind::Near}};
 
 bool namesAPed(ExpectKind kind) {
     return kind == ExpectKind::Teleported || kind == ExpectKind::Configured ||

@@ -20,18 +20,12 @@ PedSpec PedRoster::read(const YAML::Node& node, const std::string& context, std:
         p.model = yaml_.text(f["model"], "model");
         namesGiven.push_back(yaml_.nameAt(NameAt::Kind::Model, f["model"]));
     }
-    if (f.count("position"))
-        p.position = yaml_.position(f["position"], "position");
-    if (f.count("male"))
-        p.male = yaml_.boolean(f["male"], "male");
-    if (f.count("group"))
-        p.group = yaml_.text(f["group"], "group");
-    if (f.count("still"))
-        p.still = yaml_.boolean(f["still"], "still");
-    if (f.count("fleeing"))
-        p.fleeing = yaml_.boolean(f["fleeing"], "fleeing");
-    if (f.count("stuck"))
-        p.stuck = yaml_.boolean(f["stuck"], "stuck");
+    yaml_.optional(f, {{"position", &p.position},
+                       {"male", &p.male},
+                       {"group", &p.group},
+                       {"still", &p.still},
+                       {"fleeing", &p.fleeing},
+                       {"stuck", &p.stuck}});
     names_.insert(p.name);
     return p;
 }

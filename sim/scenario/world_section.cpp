@@ -27,10 +27,7 @@ void readWorld(ScenarioDraft& d, const YAML::Node& node) {
         auto p = r.fields(f["player"], "player", {"handle", "position", "male", "mount"});
         if (p.count("handle"))
             s.playerHandle = static_cast<std::int32_t>(r.integer(p["handle"], "handle", 1, 0x7FFFFFFF));
-        if (p.count("position"))
-            s.playerPosition = r.position(p["position"], "position");
-        if (p.count("male"))
-            s.playerMale = r.boolean(p["male"], "male");
+        r.optional(p, {{"position", &s.playerPosition}, {"male", &s.playerMale}});
         if (p.count("mount")) {
             s.playerMount = r.textOrNull(p["mount"], "mount");
             if (!s.playerMount.empty())

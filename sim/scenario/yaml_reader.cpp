@@ -118,6 +118,15 @@ std::vector<std::string> YamlReader::names(const YAML::Node& node, const std::st
     return list;
 }
 
+void YamlReader::optional(const std::map<std::string, YAML::Node>& found,
+                          std::initializer_list<std::pair<const char*, Into>> keys) const {
+    for (const auto& key : keys) {
+        const auto it = found.find(key.first);
+        if (it != found.end())
+            std::visit([this, &it](auto* place) { read(it->second, it->first, *place); }, key.second);
+    }
+}
+
 void explainYamlError(const std::string& text, int& line, int& column, std::string& message) {
     // A tab in a line's indentation: the parser stops at what follows, with
     // words about map values or flows.

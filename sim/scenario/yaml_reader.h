@@ -7,9 +7,13 @@
 #include <yaml-cpp/yaml.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #include "sim/scenario/scenario.h"
@@ -44,7 +48,31 @@ class YamlReader {
     std::uint32_t time(const YAML::Node& node, const std::string& what) const;
     std::vector<std::string> names(const YAML::Node& node, const std::string& what) const;
 
+    // Where the value of an optional key goes, read as the place's type says
+    // (a boolean, a text or a position); the key names it in messages.
+    using Into = std::variant<bool*, std::string*, standin::Vec3*, std::optional<bool>*,
+                              std::optional<std::string>*, std::optional<standin::Vec3>*>;
+    // Reads each of the keys that found has into its place, in the order given.
+    void optional(const std::map<std::string, YAML::Node>& found,
+                  std::initializer_list<std::pair<const char*, Into>> keys) const;
+
   private:
+    void read(const YAML::Node& node, const std::string& what, bool& into) const {
+        into = boolean(node, what);
+    }
+    void read(const YAML::Node& node, const std::string& what, std::string& into) const {
+        into = text(node, what);
+    }
+    void read(const YAML::Node& node, const std::string& what, standin::Vec3& into) const {
+        into = position(node, what);
+    }
+    template <typename T>
+    void read(const YAML::Node& node, const std::string& what, std::optional<T>& into) const {
+        T value{};
+        read(node, what, value);
+        into = value;
+    }
+
     std::string file_;
 };
 
