@@ -26,6 +26,9 @@ Checker::Checker(const Scenario& scenario, Game& game, const Names& names)
             target = nativeLabelled(x.text.c_str());
         else if (labels.count(x.kind))
             target = nativeLabelled(labels.at(x.kind));
+        if (target != nullptr)
+            calls_.push_back(natives_.size());
+        readsOutValues_ = readsOutValues_ || !x.args.empty();
         natives_.push_back(target);
     }
     for (const PedSpec& p : scenario.peds)
@@ -47,6 +50,8 @@ std::string Checker::threadScript(std::int32_t thread) const {
 }
 
 void Checker::nativeBefore(const NativeInfo& info, const std::uint64_t* slots) {
+    if (!readsOutValues_)
+        return;
     for (std::size_t k = 0; info.slots[k] != '\0' && k < outValues_.size(); ++k) {
         outValues_[k] = 0;
         if (info.slots[k] == 'o' && slots[k] != 0)
@@ -57,9 +62,8 @@ void Checker::nativeBefore(const NativeInfo& info, const std::uint64_t* slots) {
 
 void Checker::native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots,
                      const std::uint64_t* /*result*/) {
-    for (std::size_t i = 0; i < scenario_.expectations.size(); ++i) {
-        const Expectation& x = scenario_.expectations[i];
-        if (natives_[i] == &info && matchesNative(x, info, slots))
+    for (std::size_t i : calls_) {
+        if (natives_[i] == &info && matchesNative(scenario_.expectations[i], info, slots))
             hits_[i].push_back(ms);
     }
 }

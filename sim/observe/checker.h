@@ -59,6 +59,8 @@ class Checker final : public RunObserver {
     std::map<std::string, std::int32_t> handles_;
     std::array<std::uint32_t, 32> outValues_{};
     std::vector<const standin::NativeInfo*> natives_; // per expectation: the native it matches, if any
+    std::vector<std::size_t> calls_;                  // the expectations that match a native
+    bool readsOutValues_ = false;                     // one matches a call's arguments
 };
 
 } // namespace sim
