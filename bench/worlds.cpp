@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "sim/runner.h"
+#include "sim/run/runner.h"
 #include "standin/host.h"
 
 namespace bench {

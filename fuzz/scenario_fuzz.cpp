@@ -12,7 +12,7 @@
 #include <typeinfo>
 
 #include "fuzz/settings_model.h"
-#include "sim/scenario.h"
+#include "sim/scenario/scenario_file.h"
 
 namespace {
 

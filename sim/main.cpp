@@ -7,11 +7,12 @@
 #include <iostream>
 #include <optional>
 
-#include "sim/reference.h"
-#include "sim/reload_run.h"
 #include "sim/report/report_files.h"
-#include "sim/runner.h"
-#include "sim/soak.h"
+#include "sim/run/runner.h"
+#include "sim/scenario/reference.h"
+#include "sim/scenario/scenario_file.h"
+#include "sim/soak/reload_run.h"
+#include "sim/soak/soak.h"
 #include "standin/catalogue.h"
 
 namespace {

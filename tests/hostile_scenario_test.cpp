@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "sim/scenario.h"
+#include "sim/scenario/scenario_file.h"
 
 using ::testing::HasSubstr;
 using ::testing::StartsWith;

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "sim/runner.h"
+#include "sim/run/runner.h"
+#include "sim/scenario/scenario_file.h"
 
 namespace {
 

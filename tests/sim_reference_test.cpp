@@ -9,8 +9,9 @@
 #include <sstream>
 #include <string>
 
-#include "sim/reference.h"
-#include "sim/runner.h"
+#include "sim/run/runner.h"
+#include "sim/scenario/reference.h"
+#include "sim/scenario/scenario_file.h"
 #include "standin/catalogue.h"
 
 namespace {

@@ -11,8 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "sim/reload_run.h"
-#include "sim/runner.h"
+#include "sim/run/runner.h"
+#include "sim/scenario/scenario_file.h"
+#include "sim/soak/reload_run.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;

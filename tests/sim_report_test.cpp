@@ -14,6 +14,7 @@
 #include "sim/report/page.h"
 #include "sim/report/recorder.h"
 #include "sim/report/report_files.h"
+#include "sim/scenario/scenario_file.h"
 
 namespace {
 
@@ -124,6 +125,8 @@ TEST(SimReport, TheRecorderSamplesPositionsOnlyWhenTheyChange) {
     for (const sim::Json& m : data["marks"])
         marks.push_back(m[1].get<std::string>() + "@" + std::to_string(m[0].get<int>()));
     EXPECT_THAT(marks, ElementsAre("blip_added@1000", "prompt@2000", "said@2000"));
+    // The timeline's lines of what the module did, though none is printed.
+    EXPECT_THAT(data["lines"].dump(), HasSubstr("[2000,\"the player says \\\"HORSE_FOLLOW_ME_MALE\\\"\"]"));
 }
 
 TEST(SimReport, OutputsThatCannotBeWrittenAreToldBeforeTheRun) {

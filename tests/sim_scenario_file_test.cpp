@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "sim/scenario.h"
+#include "sim/scenario/scenario_file.h"
+#include "sim/scenario/times.h"
 
 namespace {
 

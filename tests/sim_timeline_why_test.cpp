@@ -6,7 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "sim/runner.h"
+#include "sim/run/runner.h"
+#include "sim/scenario/scenario_file.h"
 
 namespace {
 

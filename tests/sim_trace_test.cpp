@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "sim/runner.h"
+#include "sim/run/runner.h"
+#include "sim/scenario/scenario_file.h"
 #include "standin/catalogue.h"
 
 namespace {

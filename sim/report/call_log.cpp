@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "sim/names.h"
+#include "sim/observe/names.h"
 
 namespace sim {
 

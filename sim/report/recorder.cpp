@@ -2,8 +2,7 @@
 
 #include <cstring>
 
-#include "sim/names.h"
-#include "sim/scenario_world.h"
+#include "sim/observe/names.h"
 
 namespace sim {
 
@@ -18,11 +17,11 @@ void ReportRecorder::addActor(const std::string& name, std::int32_t handle, cons
     actors_.push_back(std::move(actor));
 }
 
-void ReportRecorder::begin(const Scenario& s, const ScenarioWorld& world) {
+void ReportRecorder::begin(const Scenario& s, const standin::Game& game, const Names& names) {
     scenario_ = &s;
-    game_ = &world.game;
-    pedNames_ = world.names.peds;
-    calls_.emplace(world.game);
+    game_ = &game;
+    pedNames_ = names.peds;
+    calls_.emplace(game);
     addActor("player", s.playerHandle, "");
     for (const PedSpec& p : s.peds)
         addActor(p.name, p.handle, p.model);

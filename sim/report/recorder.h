@@ -11,16 +11,17 @@
 #include <unordered_map>
 #include <vector>
 
+#include "sim/observe/run_observer.h"
 #include "sim/report/call_log.h"
 #include "sim/report/json_text.h"
-#include "sim/run_observer.h"
-#include "sim/runner.h"
+#include "sim/run/runner.h"
 
 namespace sim {
 
 class ReportRecorder : public RunObserver {
   public:
-    void begin(const Scenario& scenario, const ScenarioWorld& world) override;
+    void begin(const Scenario& scenario, const standin::Game& game, const Names& names) override;
+    bool hearsLines() const override { return true; }
     void line(std::uint64_t ms, const std::string& text) override;
     void event(std::uint64_t ms, const ScenarioEvent& event) override;
     void nativeBefore(const standin::NativeInfo& info, const std::uint64_t* slots) override;

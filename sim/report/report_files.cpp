@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "sim/scenario/times.h"
+
 namespace sim {
 
 namespace {

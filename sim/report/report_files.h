@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "sim/positions.h"
 #include "sim/report/page.h"
+#include "sim/report/positions.h"
 #include "sim/report/recorder.h"
-#include "sim/runner.h"
+#include "sim/run/runner.h"
 
 namespace sim {
 

@@ -1,0 +1,43 @@
+#include "sim/observe/names.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "standin/catalogue.h"
+
+namespace sim {
+
+std::string position(float x, float y, float z) {
+    char text[96];
+    std::snprintf(text, sizeof text, "(%.2f, %.2f, %.2f)", static_cast<double>(x), static_cast<double>(y),
+                  static_cast<double>(z));
+    return text;
+}
+
+const standin::NativeInfo* nativeLabelled(const char* label) {
+    const standin::NativeInfo* info = standin::findNativeByLabel(label);
+    if (info == nullptr)
+        throw std::logic_error(std::string("no native labelled ") + label);
+    return info;
+}
+
+const char* const promptInputs[4] = {"INPUT_CONTEXT_Y", "INPUT_CONTEXT_X", "INPUT_CONTEXT_B",
+                                     "INPUT_SWITCH_SHOULDER"};
+
+std::string Names::ped(std::int32_t handle) const {
+    if (handle == 0)
+        return "nothing (handle 0)";
+    auto it = peds.find(handle);
+    return it != peds.end() ? it->second : "ped " + std::to_string(handle);
+}
+
+std::string Names::hash(std::uint32_t value) const {
+    auto it = hashes.find(value);
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", value);
+    return it != hashes.end() ? it->second : text;
+}
+
+void Names::addHash(const std::string& name) { hashes[standin::joaat(name.c_str())] = name; }
+
+} // namespace sim

@@ -1,0 +1,126 @@
+#include "sim/observe/reasons.h"
+
+#include <cstdio>
+
+#include "standin/catalogue.h"
+
+namespace sim {
+
+namespace {
+
+bool startsWith(const char* text, const char* prefix) {
+    return text != nullptr && std::string(text).rfind(prefix, 0) == 0;
+}
+
+} // namespace
+
+void Reasons::native(const standin::NativeInfo& info, const std::uint64_t* slots, const std::uint64_t* result,
+                     std::int32_t borrowed) {
+    const std::string label = info.label;
+    if (label == "isPedStill") {
+        const bool still = result[0] != 0;
+        stillChecks_ = still ? (stillPed_ == i32(slots[0]) ? stillChecks_ + 1 : 1) : 0;
+        stillPed_ = i32(slots[0]);
+    } else if (label == "getDistanceBetweenCoords") {
+        distanceFrom_[position(standin::slotFloat(slots[0]), standin::slotFloat(slots[1]),
+                               standin::slotFloat(slots[2]))] = standin::slotFloat(result[0]);
+    } else if (label == "playPedAmbientSpeech") {
+        const char* line = spokenLine(slots[1]);
+        if (startsWith(line, "HORSE_STAY_HERE_"))
+            told_[borrowed] = "told to stay";
+        if (startsWith(line, "HORSE_RUN_AWAY_")) {
+            told_[borrowed] = "sent home";
+            sendHomeTaken_ = false;
+        }
+    } else if (label == "promptHasStandardModeCompleted") {
+        auto prompt = game_.prompts.find(i32(slots[0]));
+        if (result[0] != 0 && prompt != game_.prompts.end() &&
+            prompt->second.controlAction == standin::joaat("INPUT_SWITCH_SHOULDER"))
+            sendHomeTaken_ = true;
+    } else if (label == "taskFollowNavMeshToCoord") {
+        homeward_ = i32(slots[0]);
+    } else if (label == "taskUseScenarioPoint" || label == "taskStartScenarioInPlaceHash") {
+        if (homeward_ == i32(slots[0]))
+            homeward_ = 0;
+    }
+}
+
+bool Reasons::passEnd() {
+    stillPed_ = 0;
+    stillChecks_ = 0;
+    distanceFrom_.clear();
+    const bool ignored = sendHomeTaken_;
+    sendHomeTaken_ = false;
+    return ignored;
+}
+
+std::string Reasons::teleport(std::int32_t ped, const standin::Vec3& to) const {
+    if (stillPed_ == ped && stillChecks_ >= 2)
+        return ", as it stood still at two checks 10 s apart";
+    auto it = distanceFrom_.find(position(to.x, to.y, to.z));
+    if (it == distanceFrom_.end())
+        return ", as it was more than 500 m from the camp";
+    char text[128];
+    std::snprintf(text, sizeof text, ", as it was %.2f m from the camp (more than 500 m)",
+                  static_cast<double>(it->second));
+    return text;
+}
+
+std::string Reasons::grazingPoint(std::int32_t point) const {
+    for (const standin::ScenarioPoint& p : game_.scenarioPoints) {
+        if (p.handle == point)
+            return "the grazing point at " + position(p.position.x, p.position.y, p.position.z);
+    }
+    return "grazing point " + std::to_string(point) +
+           ", which is none: no grazing point lies within 200 m of "
+           "the camp";
+}
+
+std::string Reasons::stoppedFollowing(std::int32_t ped) {
+    auto found = game_.peds.find(ped);
+    if (found == game_.peds.end())
+        return "it left the world";
+    auto it = told_.find(ped);
+    if (it != told_.end()) {
+        const std::string why = it->second;
+        told_.erase(it);
+        return why;
+    }
+    const standin::PedState* player = nullptr;
+    if (auto p = game_.peds.find(game_.playerPed); p != game_.peds.end())
+        player = &p->second;
+    if (player != nullptr && player->mount == ped)
+        return "the player rides it";
+    if (found->second.fleeing)
+        return "it flees";
+    if (player != nullptr && standin::distance(player->position, found->second.position) <= 3.0f)
+        return "close enough, within 3 m of the player (it follows again once farther)";
+    return "the module took it out of the player's group";
+}
+
+std::string Reasons::letGo(std::int32_t previous, std::int32_t next, bool wasFollowing, bool hadBlip) {
+    std::string doing;
+    auto add = [&doing](const std::string& what) { doing += (doing.empty() ? "" : " and ") + what; };
+    auto found = game_.peds.find(previous);
+    if (found == game_.peds.end()) {
+        add("had left the world");
+    } else {
+        if (homeward_ == previous)
+            add("was on its way home (it walks on; nothing watches its return any more)");
+        if (wasFollowing)
+            add("was following the player");
+        if (found->second.fleeing)
+            add("was fleeing");
+        if (hadBlip)
+            add("carried the \"Gang Horse\" blip");
+        if (doing.empty())
+            add("was standing by");
+    }
+    if (wasFollowing)
+        told_[previous] = "let go for " + names_.ped(next);
+    if (homeward_ == previous)
+        homeward_ = 0;
+    return names_.ped(previous) + " is let go: it " + doing;
+}
+
+} // namespace sim

@@ -1,0 +1,85 @@
+// What a run looks like to those who watch it: the timeline, the expectation
+// checker, the soak's invariants, the report page and the positions file.
+// The runner alone hears the stand-in host; it tells each observer of the
+// run, once each, in game time order.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "standin/catalogue.h"
+#include "standin/game.h"
+
+namespace sim {
+
+struct Names;
+struct Scenario;
+struct ScenarioEvent;
+
+class RunObserver {
+  public:
+    virtual ~RunObserver() = default;
+    // The world is built in game, which goes on changing as the run goes;
+    // names are the scenario's for its handles. The module is not loaded yet.
+    virtual void begin(const Scenario&, const standin::Game&, const Names&) {}
+    // A line of the timeline, to those that hear lines: the runner keeps
+    // the timeline only where its lines go somewhere.
+    virtual bool hearsLines() const { return false; }
+    virtual void line(std::uint64_t /*ms*/, const std::string& /*text*/) {}
+    // A scenario event, just carried out.
+    virtual void event(std::uint64_t /*ms*/, const ScenarioEvent&) {}
+    // A native call: its slots before the game answers (out-parameters still
+    // hold what the module passed), then the slots and result after.
+    virtual void nativeBefore(const standin::NativeInfo&, const std::uint64_t* /*slots*/) {}
+    virtual void native(std::uint64_t /*ms*/, const standin::NativeInfo&, const std::uint64_t* /*slots*/,
+                        const std::uint64_t* /*result*/) {}
+    // A host call, after it: DllMain's registrations, a start of the script
+    // main, scriptWait with its milliseconds, worldGetAllPeds with its
+    // capacity (the value is 0 where the call has none).
+    virtual void host(std::uint64_t /*ms*/, const char* /*name*/, std::uint32_t /*value*/) {}
+    // The end of a frame: the world has moved.
+    virtual void frameEnd(int /*frame*/, std::uint64_t /*ms*/) {}
+};
+
+// The observers of one run, each told of everything in the order they were
+// added. Only those asked for are in it.
+class RunObservers final : public RunObserver {
+  public:
+    void add(RunObserver& observer) { all_.push_back(&observer); }
+
+    void begin(const Scenario& scenario, const standin::Game& game, const Names& names) override {
+        for (RunObserver* o : all_)
+            o->begin(scenario, game, names);
+    }
+    void line(std::uint64_t ms, const std::string& text) override {
+        for (RunObserver* o : all_)
+            o->line(ms, text);
+    }
+    void event(std::uint64_t ms, const ScenarioEvent& e) override {
+        for (RunObserver* o : all_)
+            o->event(ms, e);
+    }
+    void nativeBefore(const standin::NativeInfo& info, const std::uint64_t* slots) override {
+        for (RunObserver* o : all_)
+            o->nativeBefore(info, slots);
+    }
+    void native(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
+                const std::uint64_t* result) override {
+        for (RunObserver* o : all_)
+            o->native(ms, info, slots, result);
+    }
+    void host(std::uint64_t ms, const char* name, std::uint32_t value) override {
+        for (RunObserver* o : all_)
+            o->host(ms, name, value);
+    }
+    void frameEnd(int frame, std::uint64_t ms) override {
+        for (RunObserver* o : all_)
+            o->frameEnd(frame, ms);
+    }
+
+  private:
+    std::vector<RunObserver*> all_;
+};
+
+} // namespace sim

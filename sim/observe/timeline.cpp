@@ -1,0 +1,226 @@
+#include "sim/observe/timeline.h"
+
+#include <algorithm>
+
+#include "standin/format.h"
+
+namespace sim {
+
+using standin::Game;
+using standin::NativeInfo;
+
+void Timeline::say(std::uint64_t ms, const std::string& text) {
+    if (out_ != nullptr)
+        *out_ << standin::clockText(ms) << "  " << text << "\n";
+    observers_.line(ms, text);
+}
+
+void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots,
+                      const std::uint64_t* result) {
+    // Most calls are of no interest here; skip them without comparing texts.
+    static const NativeInfo* const told[] = {nativeLabelled("native67F7CEAC"),
+                                             nativeLabelled("nativeA5C38736"),
+                                             nativeLabelled("isPlayerTargettingEntity"),
+                                             nativeLabelled("terminateThread"),
+                                             nativeLabelled("playPedAmbientSpeech"),
+                                             nativeLabelled("taskFollowNavMeshToCoord"),
+                                             nativeLabelled("setEntityCoords"),
+                                             nativeLabelled("taskUseScenarioPoint"),
+                                             nativeLabelled("taskStartScenarioInPlaceHash"),
+                                             nativeLabelled("taskSmartFleePed"),
+                                             nativeLabelled("clearPedTasks"),
+                                             nativeLabelled("isPedStill"),
+                                             nativeLabelled("getDistanceBetweenCoords"),
+                                             nativeLabelled("promptHasStandardModeCompleted"),
+                                             nativeLabelled("getMount")};
+    if (std::find(std::begin(told), std::end(told), &info) == std::end(told))
+        return;
+    reasons_.native(info, slots, result, lastBorrowed_);
+    const std::string label = info.label;
+    // A task or a teleport for a ped that is not in the world changes nothing.
+    static const std::map<std::string, const char*> deeds = {
+        {"taskFollowNavMeshToCoord", "the walk home"}, {"setEntityCoords", "the teleport"},
+        {"taskUseScenarioPoint", "the grazing task"},  {"taskStartScenarioInPlaceHash", "the grazing task"},
+        {"taskSmartFleePed", "the flee task"},         {"clearPedTasks", "clearing its tasks"}};
+    if (auto deed = deeds.find(label); deed != deeds.end() && game_.peds.count(i32(slots[0])) == 0) {
+        say(ms, names_.ped(i32(slots[0])) + " is not in the world: " + deed->second + " changes nothing");
+        return;
+    }
+    if (label == "getMount") {
+        if (passMount_ < 0)
+            passMount_ = i32(result[0]);
+    } else if (label == "native67F7CEAC") {
+        passHorses_.push_back(i32(slots[0]));
+    } else if (label == "nativeA5C38736") {
+        ++passMembers_;
+    } else if (label == "isPlayerTargettingEntity") {
+        // Asked right after the borrowed horse is found: told at once, not
+        // after the waits the rest of the pass may make.
+        passHasBorrowed_ = true;
+        if (i32(slots[1]) != lastBorrowed_) {
+            const std::int32_t previous = lastBorrowed_;
+            lastBorrowed_ = i32(slots[1]);
+            say(ms, names_.ped(lastBorrowed_) + " is the borrowed horse");
+            if (previous != 0) {
+                // As the end of the last frame saw it: the switch may have removed it since.
+                const std::string on = " on " + names_.ped(previous);
+                bool hadBlip = false;
+                for (const auto& [handle, text] : blips_)
+                    hadBlip = hadBlip || (text.size() >= on.size() &&
+                                          text.compare(text.size() - on.size(), on.size(), on) == 0);
+                say(ms, reasons_.letGo(previous, lastBorrowed_, following_.count(previous) != 0, hadBlip));
+            }
+        }
+        if (lastBorrowed_ == reasons_.homeward() && lastBorrowed_ == passMount_) {
+            say(ms, names_.ped(lastBorrowed_) + " is no longer on its way home: the player rides it");
+            reasons_.returnEnded();
+        }
+    } else if (label == "terminateThread") {
+        auto it = names_.threads.find(i32(slots[0]));
+        say(ms, (it != names_.threads.end() ? it->second + " thread " : "thread ") +
+                    std::to_string(i32(slots[0])) + " terminated");
+    } else if (label == "playPedAmbientSpeech") {
+        const char* line = spokenLine(slots[1]);
+        say(ms, std::string("the player says \"") + (line ? line : "") + "\"");
+        if (line != nullptr && std::string(line).rfind("HORSE_STAY_HERE_", 0) == 0 && lastBorrowed_ != 0 &&
+            lastBorrowed_ == reasons_.homeward()) {
+            say(ms, names_.ped(lastBorrowed_) + " is no longer on its way home: told to stay");
+            reasons_.returnEnded();
+        }
+    } else if (label == "taskFollowNavMeshToCoord") {
+        say(ms, names_.ped(i32(slots[0])) + " sent home: walks to the camp at " +
+                    position(standin::slotFloat(slots[1]), standin::slotFloat(slots[2]),
+                             standin::slotFloat(slots[3])));
+    } else if (label == "setEntityCoords") {
+        const standin::Vec3 to{standin::slotFloat(slots[1]), standin::slotFloat(slots[2]),
+                               standin::slotFloat(slots[3])};
+        say(ms, names_.ped(i32(slots[0])) + " teleported to the camp at " + position(to.x, to.y, to.z) +
+                    reasons_.teleport(i32(slots[0]), to));
+    } else if (label == "taskUseScenarioPoint") {
+        say(ms, names_.ped(i32(slots[0])) + " sent to graze at " + reasons_.grazingPoint(i32(slots[1])));
+    } else if (label == "taskStartScenarioInPlaceHash") {
+        say(ms, names_.ped(i32(slots[0])) + " grazing where it stands");
+    } else if (label == "taskSmartFleePed") {
+        say(ms, names_.ped(i32(slots[0])) + " spurred away: flees from " + names_.ped(i32(slots[1])));
+    } else if (label == "clearPedTasks") {
+        say(ms, names_.ped(i32(slots[0])) + "'s tasks cleared");
+    }
+}
+
+void Timeline::wait(std::uint64_t ms, std::uint32_t waitMs) {
+    // The preparation never waits, and every wait of a pass but the camp's
+    // settle wait comes after it: once it has run, a wait means it is
+    // complete, and it is told at its time, not when the pass ends.
+    if (!passPreparationTold_ && (waitMs == 0 || !passHorses_.empty() || passMembers_ != 0)) {
+        tellPreparation(ms);
+        passPreparationTold_ = true;
+    }
+    if (waitMs > 0) {
+        say(ms, "the script waits " + std::to_string(waitMs) + " ms");
+        return;
+    }
+    // A pass ended.
+    if (reasons_.passEnd()) {
+        say(ms, "the send-home prompt does nothing: no camp is known yet, as no story mission has placed it "
+                "(see Camps in the scenario reference)");
+    }
+    if (!passHasBorrowed_ && lastBorrowed_ != 0) {
+        say(ms, names_.ped(lastBorrowed_) + " is forgotten: no borrowed horse");
+        lastBorrowed_ = 0;
+    }
+    passHorses_.clear();
+    passMembers_ = 0;
+    passHasBorrowed_ = false;
+    passMount_ = -1;
+    passPreparationTold_ = false;
+}
+
+void Timeline::tellPreparation(std::uint64_t ms) {
+    if (passHorses_.size() != lastHorses_.size() || passHorses_ != lastHorses_ ||
+        passMembers_ != lastMembers_) {
+        if (!passHorses_.empty() || passMembers_ != 0) {
+            std::string horses;
+            for (std::int32_t h : passHorses_)
+                horses += (horses.empty() ? "" : ", ") + names_.ped(h);
+            say(ms, "camp prepared: " + std::to_string(passHorses_.size()) + " gang horse(s)" +
+                        (horses.empty() ? "" : " (" + horses + ")") + ", " + std::to_string(passMembers_) +
+                        " gang member(s)");
+        } else {
+            say(ms, "camp preparation stops");
+        }
+        lastHorses_ = passHorses_;
+        lastMembers_ = passMembers_;
+    }
+}
+
+void Timeline::frameEnd(int /*frame*/, std::uint64_t ms) {
+    // Prompts.
+    bool shown = true;
+    std::int32_t group = 0;
+    std::string texts;
+    for (const char* input : promptInputs) {
+        const standin::PromptState* p = game_.promptFor(input);
+        if (p == nullptr || !p->enabled || !p->visible) {
+            shown = false;
+            break;
+        }
+        group = p->group;
+        texts += (texts.empty() ? "\"" : " | \"") + p->text + "\"";
+    }
+    if (shown != promptsShown_ || (shown && group != promptGroup_)) {
+        if (shown) {
+            const std::int32_t owner = Game::entityOfPromptGroup(group);
+            say(ms, "prompts shown" +
+                        (owner != 0 ? " on " + names_.ped(owner) : " in no horse's prompt group") + ": " +
+                        texts);
+        } else {
+            say(ms, "prompts hidden");
+        }
+        promptsShown_ = shown;
+        promptGroup_ = group;
+    }
+    // Blips.
+    std::map<std::int32_t, std::string> blips;
+    for (const auto& [handle, blip] : game_.blips) {
+        blips[handle] = "blip \"" + blip.name + "\" on " + names_.ped(blip.entity);
+    }
+    for (const auto& [handle, text] : blips) {
+        if (!blips_.count(handle) || blips_[handle] != text)
+            say(ms, text + " added");
+    }
+    for (const auto& [handle, text] : blips_) {
+        if (!blips.count(handle))
+            say(ms, text + " removed");
+    }
+    blips_ = blips;
+    // Following and arrivals.
+    std::set<std::int32_t> following;
+    std::set<std::int32_t> walking;
+    for (const auto& [handle, ped] : game_.peds) {
+        if (ped.pedGroup == game_.playerGroup && handle != game_.playerPed)
+            following.insert(handle);
+        if (ped.task.kind == standin::TaskKind::Navigate)
+            walking.insert(handle);
+    }
+    for (std::int32_t h : following) {
+        if (!following_.count(h)) {
+            say(ms, names_.ped(h) + " follows the player");
+            reasons_.startedFollowing(h);
+        }
+    }
+    for (std::int32_t h : following_) {
+        if (!following.count(h))
+            say(ms, names_.ped(h) + " stops following the player: " + reasons_.stoppedFollowing(h));
+    }
+    for (std::int32_t h : walking_) {
+        if (!walking.count(h) && game_.peds.count(h) &&
+            game_.peds.at(h).task.kind == standin::TaskKind::None) {
+            const auto& p = game_.peds.at(h).position;
+            say(ms, names_.ped(h) + " arrives at " + position(p.x, p.y, p.z));
+        }
+    }
+    following_ = following;
+    walking_ = walking;
+}
+
+} // namespace sim
