@@ -46,8 +46,7 @@ void Checker::before(const NativeInfo& info, const std::uint64_t* slots) {
     for (std::size_t k = 0; info.slots[k] != '\0' && k < outValues_.size(); ++k) {
         outValues_[k] = 0;
         if (info.slots[k] == 'o' && slots[k] != 0)
-            std::memcpy(&outValues_[k], reinterpret_cast<const void*>(static_cast<std::uintptr_t>(slots[k])),
-                        sizeof outValues_[k]);
+            std::memcpy(&outValues_[k], standin::slotPointer<const void>(slots[k]), sizeof outValues_[k]);
     }
 }
 

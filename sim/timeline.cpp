@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "standin/format.h"
+#include "standin/slots.h"
 
 namespace sim {
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <stdexcept>
 
 namespace standin {
@@ -11,18 +10,13 @@ namespace {
 
 constexpr std::uint64_t varStringBase = 0x7E57000000000000ull;
 
-void setInt(std::uint64_t* result, std::int32_t value) { result[0] = static_cast<std::uint32_t>(value); }
+void setInt(std::uint64_t* result, std::int32_t value) { result[0] = slotOf(value); }
 void setBool(std::uint64_t* result, bool value) { result[0] = value ? 1 : 0; }
-std::uint64_t floatSlot(float value) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-void setFloat(std::uint64_t* result, float value) { result[0] = floatSlot(value); }
+void setFloat(std::uint64_t* result, float value) { result[0] = slotOf(value); }
 void setVector(std::uint64_t* result, const Vec3& v) {
-    result[0] = floatSlot(v.x);
-    result[1] = floatSlot(v.y);
-    result[2] = floatSlot(v.z);
+    result[0] = slotOf(v.x);
+    result[1] = slotOf(v.y);
+    result[2] = slotOf(v.z);
 }
 
 } // namespace
@@ -30,13 +24,6 @@ void setVector(std::uint64_t* result, const Vec3& v) {
 float distance(const Vec3& a, const Vec3& b) {
     const double dx = double(a.x) - b.x, dy = double(a.y) - b.y, dz = double(a.z) - b.z;
     return static_cast<float>(std::sqrt(dx * dx + dy * dy + dz * dz));
-}
-
-float NativeArgs::f32(int k) const {
-    const std::uint32_t bits = u32(k);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
 }
 
 PedState* Game::ped(std::int32_t handle) {
@@ -414,9 +401,9 @@ Game::Game() {
             p->missionEntity = true;
     });
     on("playPedAmbientSpeech", [this](A a, R) {
-        const auto* record = reinterpret_cast<const std::uint64_t*>(static_cast<std::uintptr_t>(a.slots[1]));
-        const char* line = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(record[0]));
-        spoken.push_back({a.i32(0), line != nullptr ? line : "", static_cast<std::uint32_t>(record[3])});
+        const std::uint64_t* record = slotPointer<const std::uint64_t>(a.slots[1]);
+        const char* line = slotText(record[0]);
+        spoken.push_back({a.i32(0), line != nullptr ? line : "", u32(record[3])});
     });
 
     // Tasks, scenarios and ped groups.

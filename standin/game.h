@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "standin/catalogue.h"
+#include "standin/slots.h"
 
 namespace standin {
 
@@ -94,15 +95,11 @@ struct SpokenLine {
 // A call's argument slots, read by kind.
 struct NativeArgs {
     const std::uint64_t* slots;
-    std::int32_t i32(int k) const { return static_cast<std::int32_t>(static_cast<std::uint32_t>(slots[k])); }
-    std::uint32_t u32(int k) const { return static_cast<std::uint32_t>(slots[k]); }
-    float f32(int k) const;
-    const char* text(int k) const {
-        return reinterpret_cast<const char*>(static_cast<std::uintptr_t>(slots[k]));
-    }
-    std::int32_t* out32(int k) const {
-        return reinterpret_cast<std::int32_t*>(static_cast<std::uintptr_t>(slots[k]));
-    }
+    std::int32_t i32(int k) const { return standin::i32(slots[k]); }
+    std::uint32_t u32(int k) const { return standin::u32(slots[k]); }
+    float f32(int k) const { return slotFloat(slots[k]); }
+    const char* text(int k) const { return slotText(slots[k]); }
+    std::int32_t* out32(int k) const { return slotPointer<std::int32_t>(slots[k]); }
 };
 
 class Game {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "standin/script_context.h"
+#include "standin/slots.h"
 
 namespace standin {
 
@@ -344,7 +345,7 @@ std::uint64_t* Host::hostNativeCall() {
         for (int k = 0; k < expected; ++k) {
             ArgRecord& arg = event.args[static_cast<std::size_t>(k)];
             arg.raw = slots_[static_cast<std::size_t>(k)];
-            const auto* address = reinterpret_cast<const void*>(static_cast<std::uintptr_t>(arg.raw));
+            const void* address = slotPointer<const void>(arg.raw);
             switch (info->slots[k]) {
             case 's':
                 arg.isNull = address == nullptr;
@@ -362,8 +363,7 @@ std::uint64_t* Host::hostNativeCall() {
             case 'r':
                 if (address != nullptr) {
                     std::memcpy(arg.record.data(), address, sizeof arg.record);
-                    const auto* line =
-                        reinterpret_cast<const char*>(static_cast<std::uintptr_t>(arg.record[0]));
+                    const char* line = slotText(arg.record[0]);
                     arg.isNull = line == nullptr;
                     if (line != nullptr)
                         arg.text = line;
