@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "facts/module_facts.h"
 #include "sim/names.h"
 #include "standin/format.h"
 
@@ -213,8 +214,8 @@ bool Checker::holds(const Expectation& x) const {
     case ExpectKind::Following:
         return p != nullptr && p->pedGroup == game_.playerGroup;
     case ExpectKind::PromptsShown:
-        for (const char* input : promptInputs) {
-            const standin::PromptState* prompt = game_.promptFor(input);
+        for (const facts::Command& command : facts::commands) {
+            const standin::PromptState* prompt = game_.promptFor(command.input);
             if (prompt == nullptr || !prompt->enabled || !prompt->visible ||
                 prompt->group != Game::promptGroupOf(h)) {
                 return false;

@@ -21,9 +21,6 @@ std::string position(float x, float y, float z);
 // The catalogue's entry for a label; every label used here is in it.
 const standin::NativeInfo* nativeLabelled(const char* label);
 
-// The inputs of the four command prompts, in the order they are created.
-extern const char* const promptInputs[4];
-
 // Names for handles and hashes, so that lines speak of dutch_horse rather
 // than 2001.
 struct Names {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "facts/module_facts.h"
 #include "standin/format.h"
 #include "standin/slots.h"
 
@@ -146,8 +147,8 @@ void Timeline::frameEnd(std::uint64_t ms) {
     bool shown = true;
     std::int32_t group = 0;
     std::string texts;
-    for (const char* input : promptInputs) {
-        const standin::PromptState* p = game_.promptFor(input);
+    for (const facts::Command& command : facts::commands) {
+        const standin::PromptState* p = game_.promptFor(command.input);
         if (p == nullptr || !p->enabled || !p->visible) {
             shown = false;
             break;

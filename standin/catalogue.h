@@ -39,7 +39,4 @@ std::uint32_t joaat(const char* name);
 // "0x" and 16 upper-case hex digits.
 std::string hex64(std::uint64_t value);
 
-// The fourteen gang horse models, by the game's names.
-extern const char* const gangHorseModelNames[14];
-
 } // namespace standin
