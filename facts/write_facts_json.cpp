@@ -27,29 +27,31 @@ Json number(float value) {
 
 Json orNull(const char* text) { return text != nullptr ? Json(text) : Json(nullptr); }
 
+Json point(float x, float y, float z) { return {number(x), number(y), number(z)}; }
+
 Json factsJson() {
     Json j;
     for (const facts::GangHorse& horse : facts::gangHorses)
         j["gang_horses"].push_back({{"model", horse.model}, {"owner_line", orNull(horse.ownerLine)}});
     j["camp_scripts"] = facts::campScripts;
     j["missions"] = facts::missions;
-    for (const facts::CampRule& rule : facts::campRules)
-        j["camp_rules"].push_back({{"done", rule.done},
-                                   {"not_done", rule.notDone},
-                                   {"camp", rule.camp},
-                                   {"position", {number(rule.x), number(rule.y), number(rule.z)}}});
-    j["camp_box"] = {number(facts::campBox.x), number(facts::campBox.y), number(facts::campBox.z)};
+    for (const facts::CampRule& r : facts::campRules)
+        j["camp_rules"].push_back({{"done", r.done},
+                                   {"not_done", r.notDone},
+                                   {"camp", r.camp},
+                                   {"position", point(r.x, r.y, r.z)}});
+    j["camp_box"] = point(facts::campBox.x, facts::campBox.y, facts::campBox.z);
     j["grazing_scenario"] = facts::grazingScenario;
     j["grazing_search_radius"] = number(facts::grazingSearchRadius);
     j["gang_horse_group"] = facts::gangHorseGroup;
     j["gang_member_group"] = facts::gangMemberGroup;
     j["companion_brain_script"] = facts::companionBrainScript;
     for (const facts::Command& c : facts::commands)
-        j["commands"].push_back({{"prompt", c.prompt},
-                                 {"input", c.input},
-                                 {"male_line", c.maleLine},
-                                 {"female_line", c.femaleLine},
-                                 {"then", c.then}});
+        j["commands"].push_back(
+            {{"prompt", c.prompt},
+             {"input", c.input},
+             {"lines", Json::array({c.maleLine, c.femaleLine})}, // for a male, a female horse
+             {"then", c.then}});
     return j;
 }
 

@@ -31,6 +31,12 @@ inline void setVector(std::uint64_t* result, const Vec3& v) {
     result[2] = slotOf(v.z);
 }
 
+// A field of the world set from a slot, by the field's type: a bool from
+// any non-zero value, a handle or number, a hash.
+inline void assign(bool& field, std::uint64_t slot) { field = u32(slot) != 0; }
+inline void assign(std::int32_t& field, std::uint64_t slot) { field = i32(slot); }
+inline void assign(std::uint32_t& field, std::uint64_t slot) { field = u32(slot); }
+
 // The answer to one native, for the catalogue entry of that label.
 using Answer = void (*)(World& world, const NativeArgs& args, std::uint64_t* result);
 struct NativeAnswer {
@@ -41,6 +47,23 @@ struct AnswerSection {
     const NativeAnswer* answers;
     std::size_t count;
 };
+
+// Answers that set a field of the ped or the prompt whose handle is in the
+// first slot from the second slot, when the world holds it.
+template <auto field> void setPed(World& world, const NativeArgs& args, std::uint64_t*) {
+    if (PedState* ped = world.ped(args.i32(0)))
+        assign(ped->*field, args.slots[1]);
+}
+template <auto field> void setPrompt(World& world, const NativeArgs& args, std::uint64_t*) {
+    if (PromptState* prompt = world.prompt(args.i32(0)))
+        assign(prompt->*field, args.slots[1]);
+}
+// Answers with a field of the ped whose handle is in the first slot: false
+// or 0 when the world does not hold it.
+template <auto field> void pedField(World& world, const NativeArgs& args, std::uint64_t* result) {
+    const PedState* ped = world.ped(args.i32(0));
+    result[0] = ped != nullptr ? ped->*field : 0;
+}
 
 // The sections, as the catalogue orders them.
 AnswerSection promptAnswers(); // prompts and prompt text

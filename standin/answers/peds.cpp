@@ -14,41 +14,17 @@ using R = std::uint64_t*;
 void noEffect(World&, A, R) {}
 
 constexpr NativeAnswer answers[] = {
-    {"getPedRelationshipGroupHash",
-     [](World& w, A a, R r) {
-         const PedState* p = w.ped(a.i32(0));
-         r[0] = p != nullptr ? p->relationshipGroup : 0;
-     }},
-    {"nativeA5C38736",
-     [](World& w, A a, R) {
-         if (PedState* p = w.ped(a.i32(0)))
-             p->invincible = a.u32(1) != 0;
-     }},
+    {"getPedRelationshipGroupHash", pedField<&PedState::relationshipGroup>},
+    {"nativeA5C38736", setPed<&PedState::invincible>},
     {"native5B9813EC", noEffect},
     {"native67F7CEAC", noEffect},
     {"nativeE2487779", noEffect},
     {"nativeBA881821", noEffect},
     {"removeRelationshipGroup", noEffect},
-    {"setPedRelationshipGroupHash",
-     [](World& w, A a, R) {
-         if (PedState* p = w.ped(a.i32(0)))
-             p->relationshipGroup = a.u32(1);
-     }},
-    {"setPedRelationshipGroupDefaultHash",
-     [](World& w, A a, R) {
-         if (PedState* p = w.ped(a.i32(0)))
-             p->defaultRelationshipGroup = a.u32(1);
-     }},
-    {"nativeA6989999",
-     [](World& w, A a, R) {
-         if (PedState* p = w.ped(a.i32(0)))
-             p->bondingLevel = a.i32(1);
-     }},
-    {"native2EB75FB8",
-     [](World& w, A a, R) {
-         if (PedState* p = w.ped(a.i32(0)))
-             p->motivationOverride = a.i32(1);
-     }},
+    {"setPedRelationshipGroupHash", setPed<&PedState::relationshipGroup>},
+    {"setPedRelationshipGroupDefaultHash", setPed<&PedState::defaultRelationshipGroup>},
+    {"nativeA6989999", setPed<&PedState::bondingLevel>},
+    {"native2EB75FB8", setPed<&PedState::motivationOverride>},
     {"setPedConfigFlag",
      [](World& w, A a, R) {
          if (PedState* p = w.ped(a.i32(0)))

@@ -19,11 +19,7 @@ constexpr NativeAnswer answers[] = {
          const PedState* p = w.ped(a.i32(0));
          setInt(r, p != nullptr && w.ped(p->mount) != nullptr ? p->mount : 0);
      }},
-    {"getEntityModel",
-     [](World& w, A a, R r) {
-         const PedState* p = w.ped(a.i32(0));
-         r[0] = p != nullptr ? p->model : 0;
-     }},
+    {"getEntityModel", pedField<&PedState::model>},
     {"getPlayerTargetEntity",
      [](World& w, A a, R r) {
          const bool aiming = w.target != 0 && w.ped(w.target) != nullptr;
@@ -60,11 +56,7 @@ constexpr NativeAnswer answers[] = {
      [](World&, A a, R r) {
          setFloat(r, distance(Vec3{a.f32(0), a.f32(1), a.f32(2)}, Vec3{a.f32(3), a.f32(4), a.f32(5)}));
      }},
-    {"isPedMale",
-     [](World& w, A a, R r) {
-         const PedState* p = w.ped(a.i32(0));
-         setBool(r, p != nullptr && p->male);
-     }},
+    {"isPedMale", pedField<&PedState::male>},
     {"isControlJustReleased",
      [](World& w, A a, R r) { setBool(r, w.controlsJustReleased.count(a.u32(1)) != 0); }},
 };

@@ -12,11 +12,7 @@ using R = std::uint64_t*;
 
 constexpr NativeAnswer answers[] = {
     {"promptRegisterBegin", [](World& w, A, R r) { setInt(r, w.createPrompt().handle); }},
-    {"promptSetControlAction",
-     [](World& w, A a, R) {
-         if (PromptState* p = w.prompt(a.i32(0)))
-             p->controlAction = a.u32(1);
-     }},
+    {"promptSetControlAction", setPrompt<&PromptState::controlAction>},
     {"createVarString", [](World& w, A a, R r) { r[0] = w.createVarString(a.text(2)); }},
     {"promptSetText",
      [](World& w, A a, R) {
@@ -24,37 +20,17 @@ constexpr NativeAnswer answers[] = {
          if (PromptState* p = w.prompt(a.i32(0)); p != nullptr && text != nullptr)
              p->text = *text;
      }},
-    {"promptSetStandardMode",
-     [](World& w, A a, R) {
-         if (PromptState* p = w.prompt(a.i32(0)))
-             p->standardMode = a.u32(1) != 0;
-     }},
+    {"promptSetStandardMode", setPrompt<&PromptState::standardMode>},
     {"promptRegisterEnd",
      [](World& w, A a, R) {
          if (PromptState* p = w.prompt(a.i32(0)))
              p->registered = true;
      }},
-    {"promptSetEnabled",
-     [](World& w, A a, R) {
-         if (PromptState* p = w.prompt(a.i32(0)))
-             p->enabled = a.u32(1) != 0;
-     }},
-    {"promptSetVisible",
-     [](World& w, A a, R) {
-         if (PromptState* p = w.prompt(a.i32(0)))
-             p->visible = a.u32(1) != 0;
-     }},
-    {"promptSetPriority",
-     [](World& w, A a, R) {
-         if (PromptState* p = w.prompt(a.i32(0)))
-             p->priority = a.i32(1);
-     }},
+    {"promptSetEnabled", setPrompt<&PromptState::enabled>},
+    {"promptSetVisible", setPrompt<&PromptState::visible>},
+    {"promptSetPriority", setPrompt<&PromptState::priority>},
     {"promptGroupForEntity", [](World&, A a, R r) { setInt(r, World::promptGroupOf(a.i32(0))); }},
-    {"promptSetGroup",
-     [](World& w, A a, R) {
-         if (PromptState* p = w.prompt(a.i32(0)))
-             p->group = a.i32(1);
-     }},
+    {"promptSetGroup", setPrompt<&PromptState::group>},
     {"promptHasStandardModeCompleted",
      [](World& w, A a, R r) {
          PromptState* p = w.prompt(a.i32(0));

@@ -87,26 +87,14 @@ constexpr NativeAnswer answers[] = {
          setBool(r, p != nullptr && p->task.kind == TaskKind::UseScenarioPoint && p->task.point == a.i32(1) &&
                         a.i32(1) != 0);
      }},
-    {"isPedStill",
-     [](World& w, A a, R r) {
-         const PedState* p = w.ped(a.i32(0));
-         setBool(r, p != nullptr && p->still);
-     }},
-    {"isPedFleeing",
-     [](World& w, A a, R r) {
-         const PedState* p = w.ped(a.i32(0));
-         setBool(r, p != nullptr && p->fleeing);
-     }},
+    {"isPedStill", pedField<&PedState::still>},
+    {"isPedFleeing", pedField<&PedState::fleeing>},
     {"getPedGroupIndex",
      [](World& w, A a, R r) {
          const PedState* p = w.ped(a.i32(0));
          setInt(r, a.i32(0) == w.playerPed ? w.playerGroup : (p != nullptr ? p->pedGroup : -1));
      }},
-    {"setPedAsGroupMember",
-     [](World& w, A a, R) {
-         if (PedState* p = w.ped(a.i32(0)))
-             p->pedGroup = a.i32(1);
-     }},
+    {"setPedAsGroupMember", setPed<&PedState::pedGroup>},
     {"removePedFromGroup",
      [](World& w, A a, R) {
          if (PedState* p = w.ped(a.i32(0)))
