@@ -127,21 +127,6 @@ void World::terminateThread(std::int32_t id) {
     }
 }
 
-PedState* World::ped(std::int32_t handle) {
-    auto it = peds.find(handle);
-    return it == peds.end() ? nullptr : &it->second;
-}
-
-const PedState* World::ped(std::int32_t handle) const {
-    auto it = peds.find(handle);
-    return it == peds.end() ? nullptr : &it->second;
-}
-
-PromptState* World::prompt(std::int32_t handle) {
-    auto it = prompts.find(handle);
-    return it == prompts.end() ? nullptr : &it->second;
-}
-
 ScenarioPoint* World::scenarioPoint(std::int32_t handle) {
     for (ScenarioPoint& point : scenarioPoints) {
         if (point.handle == handle)

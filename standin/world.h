@@ -149,9 +149,18 @@ class World {
     void terminateThread(std::int32_t id);
 
     // nullptr for a handle the world does not hold.
-    PedState* ped(std::int32_t handle);
-    const PedState* ped(std::int32_t handle) const;
-    PromptState* prompt(std::int32_t handle);
+    PedState* ped(std::int32_t handle) {
+        auto it = peds.find(handle);
+        return it == peds.end() ? nullptr : &it->second;
+    }
+    const PedState* ped(std::int32_t handle) const {
+        auto it = peds.find(handle);
+        return it == peds.end() ? nullptr : &it->second;
+    }
+    PromptState* prompt(std::int32_t handle) {
+        auto it = prompts.find(handle);
+        return it == prompts.end() ? nullptr : &it->second;
+    }
     ScenarioPoint* scenarioPoint(std::int32_t handle);
 
     // Called by the host at the end of every frame.
