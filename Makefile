@@ -16,6 +16,8 @@ WINDOWS_SIM := $(abspath build/mingw/gang-horse-sim.exe)
 SIM := build/linux/sim/gang-horse-sim
 # The module as the Linux simulator loads it (dlopen), beside the program.
 SIM_MODULE := build/linux/sim/gang_horse.so
+# The module's facts as JSON, written by the Linux build for the Python tools.
+FACTS_JSON := build/linux/facts/module_facts.json
 JOBS := -j2
 # The inner build runs as if started from a shell: no jobserver or directory noise from this make.
 CMAKE_BUILD := env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL cmake --build
@@ -73,7 +75,7 @@ bench: build
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends valgrind >/dev/null; }
 	build/linux/bench/frame_cost_bench
 	python3 bench/module_instructions.py build/linux/bench/one_pass build/linux/libgang_horse_module.a
-	python3 bench/report_size.py $(SIM) build/report-size
+	python3 bench/report_size.py $(SIM) $(FACTS_JSON) build/report-size
 
 # The libFuzzer targets (preset fuzz, build/fuzz), each run FUZZ_SECONDS from its
 # corpus in build/fuzz/corpus, seeded from fuzz/corpus. `make test` runs each briefly.

@@ -9,7 +9,8 @@ far away, and comes back to camp for the rest. Runs it with and without
 headless Chromium takes to open it at the start and at a few times.
 Figures only; nothing here asserts.
 
-usage: report_size.py GANG_HORSE_SIM [OUT_DIR]
+usage: report_size.py GANG_HORSE_SIM FACTS [OUT_DIR]
+(FACTS: the module's facts as the build writes them, build/linux/facts/module_facts.json)
 """
 import json
 import math
@@ -22,22 +23,24 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "report"))
 import chromium  # noqa: E402
 
-OWNERS = ["JAVIER", "DUTCH", "BILL", "CHARLES", "KAREN", "HOSEA", "MICAH", "SEAN", "KIERAN", "LENNY",
-          "SADIE", "JOHN", "UNCLE", "TRELAWNEY"]
-CAMP = (-115.815, -0.504, 95.295)
 
 
-def scenario_text(peds=200, minutes=30):
+def scenario_text(facts, peds=200, minutes=30):
+    first_camp = facts["camp_rules"][0]
+    camp = first_camp["position"]
+    models = [horse["model"] for horse in facts["gang_horses"]]
+    camp_script = facts["camp_scripts"][0]
     lines = ["name: A long day in a crowded camp", "duration: %dm" % minutes, "world:",
-             "  player: {position: [-112, 4, 95.3]}", "  camp_scripts: [camp_horseshoeoverlook]",
-             "  missions_completed: [MUD1]", "  grazing_points: [{position: [-118, 3, 95.3]}]", "  peds:"]
+             "  player: {position: [-112, 4, 95.3]}", "  camp_scripts: [%s]" % camp_script,
+             "  missions_completed: [%s]" % first_camp["done"], "  grazing_points: [{position: [-118, 3, 95.3]}]",
+             "  peds:"]
     for i in range(peds):
         angle, radius = i * 2.399963, 6 + 40 * math.sqrt(i / peds)
-        x, y = CAMP[0] + radius * math.cos(angle), CAMP[1] + radius * math.sin(angle)
+        x, y = camp[0] + radius * math.cos(angle), camp[1] + radius * math.sin(angle)
         if i % 3 == 0:
-            model, group = "A_C_HORSE_GANG_" + OWNERS[(i // 3) % len(OWNERS)], "REL_GANG_DUTCHS_HORSES"
+            model, group = models[(i // 3) % len(models)], facts["gang_horse_group"]
         elif i % 3 == 1:
-            model, group = "CS_GANG_MEMBER", "REL_GANG_DUTCHS"
+            model, group = "CS_GANG_MEMBER", facts["gang_member_group"]
         else:
             model, group = "A_M_M_VALTOWNFOLK_01", "REL_CIVMALE"
         lines.append("    - {name: ped_%03d, handle: %d, model: %s, position: [%.2f, %.2f, 95.3], group: %s}"
@@ -70,7 +73,7 @@ def scenario_text(peds=200, minutes=30):
     ev(t + 2, "target: null")
     # Back to camp after a while, where the rest of the day passes.
     ev(t + 400, "move_player: [-110, 2, 95.3]")
-    ev(t + 401, "camp: camp_horseshoeoverlook")
+    ev(t + 401, "camp: %s" % camp_script)
     lines.append("expect:")
     lines.append("  - {following: ped_003, after: %ds, by: %ds}" % (int(t - 500), int(t - 400)))
     lines.append("  - {grazing: ped_003, after: %ds}" % int(t))
@@ -84,14 +87,16 @@ def run(sim, args):
 
 
 def main():
-    if len(sys.argv) < 2:
+    if len(sys.argv) < 3:
         sys.exit(__doc__)
     sim = os.path.abspath(sys.argv[1])
-    out = os.path.abspath(sys.argv[2] if len(sys.argv) > 2 else "build/report-size")
+    with open(sys.argv[2]) as f:
+        facts = json.load(f)
+    out = os.path.abspath(sys.argv[3] if len(sys.argv) > 3 else "build/report-size")
     os.makedirs(out, exist_ok=True)
     scenario = os.path.join(out, "crowded_camp_30m.yaml")
     with open(scenario, "w") as f:
-        f.write(scenario_text())
+        f.write(scenario_text(facts))
     page = os.path.join(out, "crowded_camp_30m.html")
     plain = run(sim, [scenario])
     with_report = run(sim, [scenario, "--report", page])

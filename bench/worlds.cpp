@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "facts/module_facts.h"
 #include "sim/run/runner.h"
 #include "standin/host.h"
 
@@ -12,8 +13,9 @@ namespace bench {
 
 namespace {
 
-// Rule 1 of the story's camps: Horseshoe Overlook.
-const standin::Vec3 camp{-115.815f, -0.504f, 95.295f};
+// The story's first camp: Horseshoe Overlook.
+const facts::CampRule& firstCamp = facts::campRules[0];
+const standin::Vec3 camp{firstCamp.x, firstCamp.y, firstCamp.z};
 constexpr std::int32_t borrowedHandle = 2001; // Dutch's horse
 
 sim::ModuleLoader module;
@@ -28,11 +30,11 @@ void populate(standin::Game& game, int pedCount, std::uint32_t seed) {
     for (int i = 0; i < pedCount; ++i) {
         const standin::Vec3 at{camp.x + around(random), camp.y + around(random), camp.z};
         if (i < 14) {
-            standin::PedState& horse = game.addPed(2001 + i, standin::gangHorseModelNames[(i + 1) % 14], at);
-            horse.relationshipGroup = standin::joaat("REL_GANG_DUTCHS_HORSES");
+            standin::PedState& horse = game.addPed(2001 + i, facts::gangHorses[(i + 1) % 14].model, at);
+            horse.relationshipGroup = standin::joaat(facts::gangHorseGroup);
         } else if (i < 14 + pedCount / 10) {
             game.addPed(handles[static_cast<std::size_t>(i)] + 100000, "CS_DUTCH", at).relationshipGroup =
-                standin::joaat("REL_GANG_DUTCHS");
+                standin::joaat(facts::gangMemberGroup);
         } else {
             game.addPed(handles[static_cast<std::size_t>(i)] + 100000, "A_M_M_VALTOWNFOLK_01", at);
         }
@@ -61,14 +63,14 @@ void prepare(World world, int pedCount, std::uint32_t seed) {
     host.setRecording(false);
     standin::Game& game = host.game();
     game.player().position = {camp.x + 3, camp.y + 3, camp.z};
-    game.completeMission("MUD1");
-    game.addScenarioPoint("WORLD_ANIMAL_HORSE_GRAZING_CAMP", {camp.x - 3, camp.y + 3, camp.z});
-    game.addThread("DEF_COMP_BRAIN");
+    game.completeMission(firstCamp.done);
+    game.addScenarioPoint(facts::grazingScenario, {camp.x - 3, camp.y + 3, camp.z});
+    game.addThread(facts::companionBrainScript);
     game.addThread("fishing_core");
     if (world != World::NoCamp)
         populate(game, std::max(pedCount, 14), seed);
     if (world == World::Camp || world == World::RidingInCamp)
-        game.startScript("camp_horseshoeoverlook");
+        game.startScript(facts::campScripts[0]);
 
     module = sim::linkedModule();
     module.load();
@@ -85,7 +87,7 @@ void prepare(World world, int pedCount, std::uint32_t seed) {
         game.peds.at(borrowedHandle).position = {camp.x + 290, camp.y, camp.z};
         game.target = borrowedHandle;
         host.runPasses(1);
-        if (!game.completePrompt("INPUT_CONTEXT_Y"))
+        if (!game.completePrompt(facts::commandFor("follow")->input))
             throw std::logic_error("the follow prompt is not shown");
         host.runPasses(1);
         game.target = 0;

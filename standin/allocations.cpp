@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "standin/allocation_counters.h"
 #include "standin/allocations.h"
-#include "standin/host.h"
 
 namespace standin {
 

@@ -89,13 +89,6 @@ const NativeInfo nativeCatalogue[] = {
     {"removeBlip", 0xF2C3C9DA47AAA54A, "o", None, ""},
 };
 
-const char* const gangHorseModelNames[14] = {
-    "A_C_HORSE_GANG_JAVIER", "A_C_HORSE_GANG_DUTCH",     "A_C_HORSE_GANG_BILL",  "A_C_HORSE_GANG_CHARLES",
-    "A_C_HORSE_GANG_KAREN",  "A_C_HORSE_GANG_HOSEA",     "A_C_HORSE_GANG_MICAH", "A_C_HORSE_GANG_SEAN",
-    "A_C_HORSE_GANG_KIERAN", "A_C_HORSE_GANG_LENNY",     "A_C_HORSE_GANG_SADIE", "A_C_HORSE_GANG_JOHN",
-    "A_C_HORSE_GANG_UNCLE",  "A_C_HORSE_GANG_TRELAWNEY",
-};
-
 const std::size_t nativeCatalogueSize = sizeof nativeCatalogue / sizeof nativeCatalogue[0];
 
 const NativeInfo* findNative(std::uint64_t hash) {

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 namespace standin {
@@ -39,16 +38,5 @@ std::uint32_t joaat(const char* name);
 
 // "0x" and 16 upper-case hex digits.
 std::string hex64(std::uint64_t value);
-
-// The float a slot carries in its low half.
-inline float slotFloat(std::uint64_t slot) {
-    const auto bits = static_cast<std::uint32_t>(slot);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-// The fourteen gang horse models, by the game's names.
-extern const char* const gangHorseModelNames[14];
 
 } // namespace standin

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "standin/slots.h"
+
 namespace standin {
 
 namespace {
@@ -10,7 +12,7 @@ namespace {
 std::string number(std::uint64_t slot, char kind) {
     char text[64];
     if (kind == 'f') {
-        std::snprintf(text, sizeof text, "%.3ff", static_cast<double>(standin::slotFloat(slot)));
+        std::snprintf(text, sizeof text, "%.3ff", static_cast<double>(slotFloat(slot)));
     } else if (slot > 0xFFFFFFFFull) {
         return hex64(slot);
     } else {

@@ -1,190 +1,33 @@
 // The stand-in game: a small world that answers the module's natives from
 // state that tests and scenarios set, and keeps the effects of the calls.
+// Its world (standin/world.h), its answers by catalogue section
+// (standin/answers/) and its movement (standin/movement.h) are apart.
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <map>
-#include <set>
-#include <string>
 #include <unordered_map>
-#include <vector>
 
+#include "standin/answers/answers.h"
 #include "standin/catalogue.h"
+#include "standin/world.h"
 
 namespace standin {
 
-struct Vec3 {
-    float x = 0, y = 0, z = 0;
-};
-
-float distance(const Vec3& a, const Vec3& b);
-
-enum class TaskKind { None, Navigate, Flee, UseScenarioPoint, ScenarioInPlace };
-
-struct Task {
-    TaskKind kind = TaskKind::None;
-    Vec3 target;                // Navigate
-    std::int32_t from = 0;      // Flee: the ped fled from
-    float fleeDistance = 0;     // Flee: how far to get
-    std::int32_t point = 0;     // UseScenarioPoint
-    std::uint32_t scenario = 0; // ScenarioInPlace: the scenario's hash
-};
-
-struct PedState {
-    std::int32_t handle = 0;
-    std::string name; // for people: timeline, errors
-    std::uint32_t model = 0;
-    std::uint32_t relationshipGroup = 0;
-    std::uint32_t defaultRelationshipGroup = 0;
-    Vec3 position;
-    bool male = true;
-    bool still = true;
-    bool fleeing = false;
-    bool stuck = false;         // moves by nothing but explicit changes; still and fleeing stay as set
-    std::int32_t mount = 0;     // the horse the ped rides
-    std::int32_t pedGroup = -1; // ped group index; -1 = none
-    Task task;
-    std::map<std::int32_t, bool> configFlags;
-    std::map<std::int32_t, std::int32_t> attributePoints;
-    bool invincible = false;
-    bool missionEntity = false;
-    std::int32_t bondingLevel = 0;
-    std::int32_t motivationOverride = 0;
-};
-
-struct PromptState {
-    std::int32_t handle = 0;
-    std::uint32_t controlAction = 0;
-    std::string text;
-    bool standardMode = false;
-    bool registered = false;
-    bool enabled = false;
-    bool visible = false;
-    std::int32_t group = 0;
-    std::int32_t priority = 0;
-    bool completionPending = false;
-};
-
-struct BlipState {
-    std::int32_t handle = 0;
-    std::uint32_t style = 0;
-    std::int32_t entity = 0;
-    std::string name;
-};
-
-struct ScenarioPoint {
-    std::int32_t handle = 0;
-    std::uint32_t type = 0;
-    Vec3 position;
-    bool active = false;
-};
-
-struct ScriptThread {
-    std::int32_t id = 0;
-    std::uint32_t scriptHash = 0;
-};
-
-struct SpokenLine {
-    std::int32_t speaker = 0;
-    std::string line;
-    std::uint32_t paramsHash = 0;
-};
-
-// A call's argument slots, read by kind.
-struct NativeArgs {
-    const std::uint64_t* slots;
-    std::int32_t i32(int k) const { return static_cast<std::int32_t>(static_cast<std::uint32_t>(slots[k])); }
-    std::uint32_t u32(int k) const { return static_cast<std::uint32_t>(slots[k]); }
-    float f32(int k) const;
-    const char* text(int k) const {
-        return reinterpret_cast<const char*>(static_cast<std::uintptr_t>(slots[k]));
-    }
-    std::int32_t* out32(int k) const {
-        return reinterpret_cast<std::int32_t*>(static_cast<std::uintptr_t>(slots[k]));
-    }
-};
-
-class Game {
+class Game : public World {
   public:
     Game();
-
-    // World state, set freely by tests and scenarios.
-    std::int32_t playerPed = 100;
-    std::int32_t playerIndex = 0;
-    std::int32_t playerGroup = 1;
-    std::int32_t target = 0; // the entity the player aims at; 0 = none
-    std::map<std::int32_t, PedState> peds;
-    std::map<std::uint32_t, std::int32_t> scriptInstances; // by script name hash
-    std::vector<ScriptThread> threads;
-    std::set<std::uint32_t> missionsCompleted;
-    std::vector<ScenarioPoint> scenarioPoints;
-    std::set<std::uint32_t> controlsJustReleased; // cleared at every frame's end
-    std::map<std::int32_t, PromptState> prompts;
-    std::map<std::int32_t, BlipState> blips;
-    std::vector<SpokenLine> spoken;
-    std::uint32_t gameTimer = 0; // kept by the host
-    // Names that getHashKey answers with a value of the test's choosing
-    // instead of the game's hash (by the name as asked).
-    std::map<std::string, std::uint32_t> hashOverrides;
-
-    // Convenience for setting up a world.
-    PedState& addPed(std::int32_t handle, const std::string& model, Vec3 position = {});
-    PedState& player();
-    void startScript(const std::string& name, int instances = 1);
-    void stopScript(const std::string& name);
-    std::int32_t addThread(const std::string& scriptName);
-    void completeMission(const std::string& id);
-    std::int32_t addScenarioPoint(const std::string& type, Vec3 position);
-    // The player completes the prompt bound to the input; false when the
-    // prompt is not both enabled and visible, as in the game.
-    bool completePrompt(const std::string& inputName);
-    // The prompt bound to the input: after a reload, the newest shown, else the newest.
-    PromptState* promptFor(const std::string& inputName);
-    void releaseControl(const std::string& inputName);
 
     // The stand-in's answer to one native call. Throws std::runtime_error for
     // a call it cannot answer.
     void call(const NativeInfo& info, const std::uint64_t* args, std::uint64_t* result);
-
-    // Every entity has a prompt group of its own; the handle 0 has none.
-    // Wrapping 32-bit arithmetic: any handle, however large, has a group.
-    static std::int32_t promptGroupOf(std::int32_t entity) {
-        return entity == 0 ? 0 : static_cast<std::int32_t>(static_cast<std::uint32_t>(entity) + 0x70000u);
-    }
-    static std::int32_t entityOfPromptGroup(std::int32_t group) {
-        return group == 0 ? 0 : static_cast<std::int32_t>(static_cast<std::uint32_t>(group) - 0x70000u);
-    }
-
-    // The text behind a createVarString value, or nullptr.
-    const std::string* varString(std::uint64_t value) const;
-
-    // Called by the host at the end of every frame.
-    void endFrame();
 
     // Simple movement, for a world that plays out: walking to a point,
     // fleeing, following the player, riding. Off unless asked for.
     bool dynamics = false;
     void advance(std::uint32_t dtMs);
 
-    // Speeds in metres per second.
-    static constexpr float walkSpeed = 2.0f;
-    static constexpr float fleeSpeed = 7.0f;
-    static constexpr float followSpeed = 5.0f;
-    static constexpr float followGap = 2.5f;
-
   private:
-    using Handler = std::function<void(const NativeArgs&, std::uint64_t*)>;
-    std::unordered_map<std::uint64_t, Handler> handlers_;
-    std::vector<std::string> varStrings_;
-    std::int32_t nextPrompt_ = 0x1001;
-    std::int32_t nextBlip_ = 0x5001;
-    std::int32_t nextThread_ = 0x201;
-    std::int32_t nextPoint_ = 0x3001;
-    std::size_t threadCursor_ = 0;
-
-    void on(const char* label, Handler handler);
-    PedState* ped(std::int32_t handle);
+    std::unordered_map<std::uint64_t, Answer> answers_; // by the native's hash
 };
 
 } // namespace standin

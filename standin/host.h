@@ -1,6 +1,10 @@
 // The stand-in script host: implements the nine host functions for the
 // module, runs its script main on an execution context of its own against a
-// virtual game clock, and records every call the module makes.
+// virtual game clock, and records every call the module makes. Its parts:
+// the registrations and the native call protocol (host.cpp), the scheduling
+// and the clock (schedule.cpp), the call record (call_record.h), the
+// allocation counters (allocation_counters.h) and the entry points
+// (exports.cpp).
 #pragma once
 
 #include <array>
@@ -13,6 +17,8 @@
 #include <vector>
 
 #include "host/host.h"
+#include "standin/allocation_counters.h"
+#include "standin/call_record.h"
 #include "standin/catalogue.h"
 #include "standin/game.h"
 #include "standin/window_thread.h"
@@ -25,47 +31,10 @@ struct HostFault : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-struct ArgRecord {
-    std::uint64_t raw = 0;
-    std::string text;                      // s: the text; v: the game text; r: the speech line
-    bool isNull = false;                   // s or r: a null address; r: a null voice name
-    std::uint32_t pointee = 0;             // o: the 32-bit value there when the call was made
-    std::array<std::uint64_t, 8> record{}; // r: the record's eight slots
-};
-
-struct Event {
-    enum class Kind { Native, Host };
-    Kind kind = Kind::Native;
-    int frame = 0;
-    std::uint32_t time = 0;
-    // A native call.
-    const NativeInfo* native = nullptr;
-    std::vector<ArgRecord> args;
-    std::array<std::uint64_t, 3> result{};
-    // A host call: its name and arguments by name.
-    std::string host;
-    std::vector<std::pair<std::string, std::int64_t>> values;
-
-    std::uint64_t slot(std::size_t k) const { return args.at(k).raw; }
-    bool is(const char* label) const;
-};
-
-// True while the module's own code runs on this thread: on the script
-// context and not inside a host function. Allocations are attributed to the
-// module by it.
-extern thread_local bool moduleCodeRunning;
-// Allocations made while module code ran. Counted only in a program that
-// links the stand-in's counting operator new (allocations.cpp); there
-// countingAllocations is true.
-extern std::uint64_t moduleAllocations;
-extern bool countingAllocations;
-// Of those, the blocks not freed yet and their bytes: what the module holds,
-// or has left behind (freed on any thread, hence atomic).
-extern std::atomic<std::int64_t> moduleHeapBytes;
-extern std::atomic<std::int64_t> moduleHeapBlocks;
-
 class Host {
   public:
+    // The one stand-in host of the program, which the entry points reach
+    // (exports.cpp).
     static Host& get();
 
     // Forgets everything: script, world, clock and records. The clock starts
@@ -155,21 +124,35 @@ class Host {
     static constexpr std::int32_t poisonPed = 0x7EADBEEF;
     int pedCountOverride = 0;
 
-    // The host functions, reached through the C entry points.
+    // The host functions, reached through the C entry points
+    // (exports.cpp).
     void hostScriptRegister(void* module, void (*main)());
     void hostScriptUnregister(void* module);
     void hostKeyboardRegister(KeyboardHandler handler);
     void hostKeyboardUnregister(KeyboardHandler handler);
     void hostScriptWait(std::uint32_t ms);
-    void hostNativeInit(std::uint64_t hash);
-    void hostNativePush64(std::uint64_t value);
+    void hostNativeInit(std::uint64_t hash) {
+        pendingHash_ = hash;
+        pending_ = true;
+        slotCount_ = 0;
+        slotOverflow_ = false;
+    }
+    void hostNativePush64(std::uint64_t value) {
+        if (slotCount_ < static_cast<int>(slots_.size())) {
+            slots_[static_cast<std::size_t>(slotCount_)] = value;
+        } else {
+            slotOverflow_ = true;
+        }
+        ++slotCount_;
+    }
     std::uint64_t* hostNativeCall();
     int hostWorldGetAllPeds(int* peds, int capacity);
 
-    struct Fiber;
+    struct Fiber; // the script's execution context (script_fiber.h)
 
   private:
     Host();
+    ~Host();
     void record(Event&& event);
     void recordHost(const char* name, std::vector<std::pair<std::string, std::int64_t>> values);
     void resumeScript();

@@ -54,7 +54,7 @@ class BorrowedHorseTest : public GangWorldTest {
         return expected;
     }
     std::int32_t groupMeasuredSince(std::size_t from) const {
-        return static_cast<std::int32_t>(calls("promptGroupForEntity", from).at(0)->result[0]);
+        return standin::i32(calls("promptGroupForEntity", from).at(0)->result[0]);
     }
     // Targets the horse, sends it home with the prompt and looks away.
     void sendHome(std::int32_t handle) {

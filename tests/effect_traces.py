@@ -5,11 +5,14 @@ call but the pure queries getHashKey, getEntityModel and
 getPedRelationshipGroupHash), compared with committed golden files.
 
 usage:
-  effect_traces.py record SIM SCENARIO_DIR GOLDEN_DIR   write the golden files
-  effect_traces.py check SIM SCENARIO_DIR GOLDEN_DIR    compare with them
+  effect_traces.py record SIM SCENARIO_DIR GOLDEN_DIR FACTS   write the golden files
+  effect_traces.py check SIM SCENARIO_DIR GOLDEN_DIR FACTS    compare with them
 
-Golden files are xz-compressed JSON Lines, one per scenario.
+FACTS is the module's facts as the build writes them
+(build/linux/facts/module_facts.json). Golden files are xz-compressed JSON
+Lines, one per scenario.
 """
+import json
 import lzma
 import os
 import random
@@ -19,26 +22,22 @@ import tempfile
 
 PURE_QUERIES = "getHashKey,getEntityModel,getPedRelationshipGroupHash"
 
-GANG_HORSES = [
-    "A_C_HORSE_GANG_JAVIER", "A_C_HORSE_GANG_DUTCH", "A_C_HORSE_GANG_BILL", "A_C_HORSE_GANG_CHARLES",
-    "A_C_HORSE_GANG_KAREN", "A_C_HORSE_GANG_HOSEA", "A_C_HORSE_GANG_MICAH", "A_C_HORSE_GANG_SEAN",
-    "A_C_HORSE_GANG_KIERAN", "A_C_HORSE_GANG_LENNY", "A_C_HORSE_GANG_SADIE", "A_C_HORSE_GANG_JOHN",
-    "A_C_HORSE_GANG_UNCLE", "A_C_HORSE_GANG_TRELAWNEY",
-]
 
-
-def random_camp(seed=20261208, peds=1024):
+def random_camp(facts, seed=20261208, peds=1024):
     """A crowded camp in which the player takes, rides and leaves a horse."""
     rnd = random.Random(seed)
-    camp = (-115.815, -0.504, 95.295)
+    first_camp = facts["camp_rules"][0]
+    camp = first_camp["position"]
+    gang_horses = [horse["model"] for horse in facts["gang_horses"]]
+    brain = facts["companion_brain_script"]
     lines = [
         "name: Random crowded camp (seed %d, %d peds)" % (seed, peds),
         "duration: 16s",
         "world:",
         "  player: {position: [%.3f, %.3f, %.3f]}" % (camp[0] + 3, camp[1] + 3, camp[2]),
-        "  camp_scripts: [camp_horseshoeoverlook]",
-        "  script_threads: [DEF_COMP_BRAIN, fishing_core, DEF_COMP_BRAIN]",
-        "  missions_completed: [MUD1]",
+        "  camp_scripts: [%s]" % facts["camp_scripts"][0],
+        "  script_threads: [%s, fishing_core, %s]" % (brain, brain),
+        "  missions_completed: [%s]" % first_camp["done"],
         "  grazing_points: [{position: [%.3f, %.3f, %.3f]}]" % (camp[0] - 3, camp[1] + 3, camp[2]),
         "  peds:",
     ]
@@ -50,10 +49,10 @@ def random_camp(seed=20261208, peds=1024):
         x = camp[0] + rnd.uniform(-60, 60)
         y = camp[1] + rnd.uniform(-60, 60)
         if kind == "horse":
-            model, group = GANG_HORSES[len(horses)], "REL_GANG_DUTCHS_HORSES"
+            model, group = gang_horses[len(horses)], facts["gang_horse_group"]
             horses.append("p%d" % i)
         elif kind == "member":
-            model, group = "CS_DUTCH", "REL_GANG_DUTCHS"
+            model, group = "CS_DUTCH", facts["gang_member_group"]
         else:
             model, group = rnd.choice(["A_M_M_VALTOWNFOLK_01", "A_C_HORSE_MORGAN_BAY", "A_C_DOGHOUND_01"]), "CIVMALE"
         lines.append("    - {name: p%d, model: %s, position: [%.3f, %.3f, %.3f], male: %s, group: %s}"
@@ -82,13 +81,13 @@ def reduced_trace(sim, scenario):
             return f.read()
 
 
-def cases(scenario_dir, scratch):
+def cases(scenario_dir, scratch, facts):
     for name in sorted(os.listdir(scenario_dir)):
         if name.endswith(".yaml"):
             yield name[:-5], os.path.join(scenario_dir, name)
     camp = os.path.join(scratch, "random_camp.yaml")
     with open(camp, "w") as f:
-        f.write(random_camp())
+        f.write(random_camp(facts))
     yield "random_camp_1024", camp
 
 
@@ -102,12 +101,14 @@ def first_difference(expected, actual):
 
 
 def main():
-    if len(sys.argv) != 5 or sys.argv[1] not in ("record", "check"):
+    if len(sys.argv) != 6 or sys.argv[1] not in ("record", "check"):
         sys.exit(__doc__)
-    mode, sim, scenario_dir, golden_dir = sys.argv[1:]
+    mode, sim, scenario_dir, golden_dir, facts_file = sys.argv[1:]
+    with open(facts_file) as f:
+        facts = json.load(f)
     failed = passed = 0
     with tempfile.TemporaryDirectory() as scratch:
-        for name, scenario in cases(scenario_dir, scratch):
+        for name, scenario in cases(scenario_dir, scratch, facts):
             golden = os.path.join(golden_dir, name + ".effects.jsonl.xz")
             trace = reduced_trace(sim, scenario)
             if mode == "record":

@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -19,17 +18,14 @@
 namespace gangworld {
 
 using standin::Event;
+using standin::floatFromBits;
+using standin::slotOf;
 using standin::Vec3;
-using testsupport::bitsOf;
-using testsupport::floatOf;
+using testsupport::f32;
+using testsupport::i32;
+using testsupport::u32;
 
 inline std::uint32_t hashOf(const char* name) { return standin::joaat(name); }
-
-inline float fromBits(std::uint32_t bits) {
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 // The camp of each story stage, as exact bit patterns: Horseshoe Overlook,
 // Clemens Point, Shady Belle, Beaver Hollow.
@@ -44,7 +40,7 @@ inline constexpr CampBits campBits[4] = {
 };
 inline Vec3 campAt(int stage) {
     const CampBits& b = campBits[stage];
-    return Vec3{fromBits(b.x), fromBits(b.y), fromBits(b.z)};
+    return Vec3{floatFromBits(b.x), floatFromBits(b.y), floatFromBits(b.z)};
 }
 inline Vec3 offset(Vec3 p, float dx, float dy = 0, float dz = 0) {
     return Vec3{p.x + dx, p.y + dy, p.z + dz};
@@ -64,10 +60,6 @@ inline constexpr const char* strayHorse = "A_C_HORSE_MORGAN_BAY";
 inline constexpr const char* campScript = "camp_horseshoeoverlook";
 inline constexpr const char* speechParams = "SPEECH_PARAMS_BEAT_SHOUTED_CLEAR_NOSUB";
 
-inline std::uint32_t u32(const Event* e, std::size_t k) { return static_cast<std::uint32_t>(e->slot(k)); }
-inline std::int32_t i32(const Event* e, std::size_t k) { return static_cast<std::int32_t>(u32(e, k)); }
-inline float f32(const Event* e, std::size_t k) { return floatOf(e->slot(k)); }
-
 // The raw slots of a call, for exact comparison with the expected pushes.
 inline std::vector<std::uint64_t> slotsOf(const Event* e) {
     std::vector<std::uint64_t> raw;
@@ -76,8 +68,6 @@ inline std::vector<std::uint64_t> slotsOf(const Event* e) {
     }
     return raw;
 }
-inline std::uint64_t slotOf(std::int32_t v) { return static_cast<std::uint32_t>(v); }
-inline std::uint64_t slotOf(float v) { return bitsOf(v); }
 
 // The speech record of one line said by the player's ped, slot for slot.
 inline void expectPlayerLine(const Event* e, const std::string& line, std::int32_t player) {

@@ -133,9 +133,9 @@ TEST_P(HostileSentHomePositionTest, OnlyADistanceThatIsMoreThan500MetresBringsTh
         EXPECT_THAT(longWaits(m), ElementsAre(10000));
         ASSERT_EQ(teleports.size(), 1u);
         EXPECT_EQ(i32(teleports[0], 0), 300);
-        EXPECT_EQ(static_cast<std::uint32_t>(teleports[0]->slot(1)), campBits[0]);
-        EXPECT_EQ(static_cast<std::uint32_t>(teleports[0]->slot(2)), campBits[1]);
-        EXPECT_EQ(static_cast<std::uint32_t>(teleports[0]->slot(3)), campBits[2]);
+        EXPECT_EQ(standin::u32(teleports[0]->slot(1)), campBits[0]);
+        EXPECT_EQ(standin::u32(teleports[0]->slot(2)), campBits[1]);
+        EXPECT_EQ(standin::u32(teleports[0]->slot(3)), campBits[2]);
     } else {
         EXPECT_THAT(longWaits(m), IsEmpty());
         EXPECT_THAT(teleports, IsEmpty());
@@ -319,7 +319,7 @@ TEST_F(HostileResultTest, RandomAnswersKeepTheCallProtocolAndTheWaits) {
     };
     auto randomFloat = [&]() -> std::uint32_t {
         const float value = floats[random() % std::size(floats)];
-        return testsupport::bitsOf(value);
+        return standin::floatBits(value);
     };
     start(1);
     std::set<std::int64_t> waitsSeen;
@@ -345,7 +345,7 @@ TEST_F(HostileResultTest, RandomAnswersKeepTheCallProtocolAndTheWaits) {
             writable[0] = randomFloat();
         } else if (label == "getPlayerTargetEntity") {
             writable[0] = randomWord();
-            auto* target = reinterpret_cast<std::int32_t*>(static_cast<std::uintptr_t>(slots[1]));
+            auto* target = standin::slotPointer<std::int32_t>(slots[1]);
             *target = static_cast<std::int32_t>(randomWord());
         } else if (info.result != standin::ResultKind::None) {
             writable[0] = (std::uint64_t{randomWord()} << 32) | randomWord();

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,17 +23,11 @@ inline constexpr const char* campScript = "camp_horseshoeoverlook";
 // The camp of the first story stage (Horseshoe Overlook), opened by MUD1.
 inline constexpr std::uint32_t campBits[3] = {0xC2E7A148, 0xBF010625, 0x42BE970A};
 
-inline float floatFromBits(std::uint32_t bits) {
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 inline standin::Vec3 campPosition() {
+    using standin::floatFromBits;
     return standin::Vec3{floatFromBits(campBits[0]), floatFromBits(campBits[1]), floatFromBits(campBits[2])};
 }
-inline std::int32_t i32(const standin::Event* e, std::size_t k) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(e->slot(k)));
-}
+using testsupport::i32;
 
 class HostileTest : public testsupport::ModuleTest {
   protected:

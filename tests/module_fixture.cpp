@@ -96,12 +96,4 @@ std::vector<std::int64_t> ModuleTest::waits(std::size_t from) const {
     return found;
 }
 
-std::uint32_t bitsOf(float value) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
-float floatOf(std::uint64_t slot) { return standin::slotFloat(slot); }
-
 } // namespace testsupport

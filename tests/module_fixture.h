@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "standin/host.h"
+#include "standin/slots.h"
 
 namespace testsupport {
 
@@ -50,8 +51,9 @@ class ModuleTest : public ::testing::Test {
     std::string previousDir_;
 };
 
-// A float's bit pattern, and the float of a slot.
-std::uint32_t bitsOf(float value);
-float floatOf(std::uint64_t slot);
+// Slot k of a recorded call, as a 32-bit value or a float.
+inline std::uint32_t u32(const standin::Event* e, std::size_t k) { return standin::u32(e->slot(k)); }
+inline std::int32_t i32(const standin::Event* e, std::size_t k) { return standin::i32(e->slot(k)); }
+inline float f32(const standin::Event* e, std::size_t k) { return standin::slotFloat(e->slot(k)); }
 
 } // namespace testsupport

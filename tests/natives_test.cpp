@@ -26,7 +26,7 @@ struct Slot {
 };
 Slot literal(const char* text) { return Slot(text, 0); }
 
-template <typename T> std::uint64_t addr(T* p) { return reinterpret_cast<std::uintptr_t>(p); }
+using standin::slotOf;
 
 struct Row {
     const char* label;
@@ -67,7 +67,7 @@ std::vector<Row> catalogue(Args& a) {
         {"createVarString",
          0xFA925AC00EB830B9,
          [&a] { createVarString(a.text); },
-         {10, literal("LITERAL_STRING"), addr(a.text)}},
+         {10, literal("LITERAL_STRING"), slotOf(a.text)}},
         {"promptSetText",
          0x5DD02A8318420DD7,
          [] { promptSetText(PR, VarString{0x8000123456789ABCull}); },
@@ -86,7 +86,7 @@ std::vector<Row> catalogue(Args& a) {
          [] { promptHasStandardModeCompleted(PR); },
          {PR, 0}},
         // Names, scripts, story progress and time.
-        {"getHashKey", 0xFD340785ADF8CFB7, [&a] { getHashKey(a.name); }, {addr(a.name)}},
+        {"getHashKey", 0xFD340785ADF8CFB7, [&a] { getHashKey(a.name); }, {slotOf(a.name)}},
         {"countScriptInstances", 0x8E34C953364A76DD, [] { countScriptInstances(H); }, {H}},
         {"isMissionCompleted", 0xE54DC27571D5EDC4, [] { isMissionCompleted(H); }, {H}},
         {"scriptThreadIteratorReset", 0x39382EB8DCD8684D, [] { scriptThreadIteratorReset(); }, {}},
@@ -103,7 +103,7 @@ std::vector<Row> catalogue(Args& a) {
         {"getPlayerTargetEntity",
          0xAE663DDD99C8A670,
          [&a] { getPlayerTargetEntity(PL, &a.target); },
-         {PL, addr(&a.target)}},
+         {PL, slotOf(&a.target)}},
         {"isPlayerTargettingEntity", 0x27F89FDC16688A7A, [] { isPlayerTargettingEntity(PL, P); }, {PL, P, 0}},
         {"getEntityCoords", 0xA86D5F069399F44D, [] { getEntityCoords(P); }, {P, 1, 0}},
         {"isEntityAtCoord",
@@ -146,7 +146,7 @@ std::vector<Row> catalogue(Args& a) {
         {"playPedAmbientSpeech",
          0x8E04FEDD28D42462,
          [&a] { playPedAmbientSpeech(P, &a.speech); },
-         {P, addr(&a.speech)}},
+         {P, slotOf(&a.speech)}},
         // Tasks, scenarios and ped groups.
         {"clearPedTasks", 0xE1EF3C1216AFF2CD, [] { clearPedTasks(P); }, {P, 1, 1}},
         {"taskSmartFleePed",
@@ -180,8 +180,8 @@ std::vector<Row> catalogue(Args& a) {
         {"removePedFromGroup", 0xED74007FFB146BC2, [] { removePedFromGroup(P); }, {P}},
         // Blips.
         {"blipAddForEntity", 0x23F74C2FDA6E7C61, [] { blipAddForEntity(H, P); }, {H, P}},
-        {"setBlipName", 0x9CB1A1623062F402, [&a] { setBlipName(B, a.blipName); }, {B, addr(a.blipName)}},
-        {"removeBlip", 0xF2C3C9DA47AAA54A, [&a] { removeBlip(&a.blip); }, {addr(&a.blip)}},
+        {"setBlipName", 0x9CB1A1623062F402, [&a] { setBlipName(B, a.blipName); }, {B, slotOf(a.blipName)}},
+        {"removeBlip", 0xF2C3C9DA47AAA54A, [&a] { removeBlip(&a.blip); }, {slotOf(&a.blip)}},
     };
 }
 
@@ -190,7 +190,7 @@ class NativesTest : public ModuleTest {};
 TEST_F(NativesTest, EachTypedNativeSendsItsHashAndExactlyItsSlots) {
     Args a;
     a.speech.speechLine = "HORSE_RUN_AWAY_MALE";
-    ASSERT_GT(addr(&a) >> 32, 0u) << "stack addresses must not fit in 32 bits for the address checks";
+    ASSERT_GT(slotOf(&a) >> 32, 0u) << "stack addresses must not fit in 32 bits for the address checks";
     game().addPed(P, "A_C_HORSE_GANG_JAVIER");
 
     const std::vector<Row> rows = catalogue(a);
@@ -210,8 +210,7 @@ TEST_F(NativesTest, EachTypedNativeSendsItsHashAndExactlyItsSlots) {
             const std::uint64_t got = event.slot(k);
             if (want.literal != nullptr) {
                 ASSERT_NE(got, 0u) << "slot " << k;
-                EXPECT_STREQ(reinterpret_cast<const char*>(static_cast<std::uintptr_t>(got)), want.literal)
-                    << "slot " << k;
+                EXPECT_STREQ(standin::slotText(got), want.literal) << "slot " << k;
             } else {
                 EXPECT_EQ(got, want.value)
                     << "slot " << k << std::hex << ": 0x" << got << " != 0x" << want.value;

@@ -41,7 +41,7 @@ class OwnerRemarksTest : public GangWorldTest {
         for (std::size_t i = from; i < host.events().size(); ++i) {
             if (host.events()[i].is("getGameTimer") && !mountCalls.empty() &&
                 &host.events()[i] > mountCalls.front()) {
-                return static_cast<std::uint32_t>(host.events()[i].result[0]);
+                return standin::u32(host.events()[i].result[0]);
             }
         }
         ADD_FAILURE() << "no timer read after the remark";

@@ -15,11 +15,9 @@ using testsupport::ModuleTest;
 
 namespace {
 
-template <typename T> std::uint64_t addr(T* p) { return reinterpret_cast<std::uintptr_t>(p); }
-std::int32_t low32(std::uint64_t slot) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(slot)); }
-const char* textAt(std::uint64_t slot) {
-    return reinterpret_cast<const char*>(static_cast<std::uintptr_t>(slot));
-}
+using standin::i32;
+using standin::slotOf;
+using standin::slotText;
 
 const std::vector<std::string> promptCalls = {
     "promptRegisterBegin", "getHashKey",       "promptSetControlAction",
@@ -60,30 +58,30 @@ TEST_F(PromptsTest, CreatePromptMakesItsCallsInOrderOnTheNewHandle) {
 
     const auto calls = natives(from);
     ASSERT_THAT(sequence(from), ElementsAreArray(promptCalls));
-    const std::int32_t handle = low32(calls[0]->result[0]);
+    const std::int32_t handle = i32(calls[0]->result[0]);
     EXPECT_NE(handle, -7);
     EXPECT_EQ(prompt, handle);
     EXPECT_EQ(heldAtHash, handle);
 
-    EXPECT_EQ(calls[1]->slot(0), addr(input));
-    EXPECT_EQ(calls[2]->slot(0), static_cast<std::uint32_t>(handle));
+    EXPECT_EQ(calls[1]->slot(0), slotOf(input));
+    EXPECT_EQ(calls[2]->slot(0), slotOf(handle));
     EXPECT_EQ(calls[2]->slot(1), calls[1]->result[0]); // the game's hash of the input name
     EXPECT_EQ(calls[1]->result[0], standin::joaat("input_context_y"));
 
     EXPECT_EQ(calls[3]->slot(0), 10u);
-    EXPECT_STREQ(textAt(calls[3]->slot(1)), "LITERAL_STRING");
-    EXPECT_EQ(calls[3]->slot(2), addr(text));
+    EXPECT_STREQ(slotText(calls[3]->slot(1)), "LITERAL_STRING");
+    EXPECT_EQ(calls[3]->slot(2), slotOf(text));
     // The game string is handed on whole.
     const std::uint64_t varString = calls[3]->result[0];
     ASSERT_GT(varString >> 32, 0u);
-    EXPECT_EQ(calls[4]->slot(0), static_cast<std::uint32_t>(handle));
+    EXPECT_EQ(calls[4]->slot(0), slotOf(handle));
     EXPECT_EQ(calls[4]->slot(1), varString);
 
     const std::vector<std::vector<std::uint64_t>> rest = {
-        {static_cast<std::uint32_t>(handle), 1}, // standard mode
-        {static_cast<std::uint32_t>(handle)},    // register end
-        {static_cast<std::uint32_t>(handle), 0}, // disabled
-        {static_cast<std::uint32_t>(handle), 0}, // hidden
+        {slotOf(handle), 1}, // standard mode
+        {slotOf(handle)},    // register end
+        {slotOf(handle), 0}, // disabled
+        {slotOf(handle), 0}, // hidden
     };
     for (std::size_t i = 0; i < rest.size(); ++i) {
         std::vector<std::uint64_t> slots;
@@ -177,7 +175,7 @@ TEST_F(PromptsTest, SetUpHashesNamesReadsSettingsBuildsPromptsThenHashesMissions
     ASSERT_EQ(begins.size(), 4u);
     ASSERT_EQ(varStrings.size(), 4u);
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(low32(begins[i]->result[0]), handles[i]) << inputs[i];
+        EXPECT_EQ(i32(begins[i]->result[0]), handles[i]) << inputs[i];
         EXPECT_EQ(varStrings[i]->args.at(2).text, texts[i]) << inputs[i];
     }
 }
@@ -187,7 +185,7 @@ TEST_F(PromptsTest, OnlyTheSendHomePromptGetsPriorityAfterAllFourAreBuilt) {
     start(5);
     const auto priority = calls("promptSetPriority");
     ASSERT_EQ(priority.size(), 1u);
-    EXPECT_EQ(priority[0]->slot(0), static_cast<std::uint32_t>(promptSendHome));
+    EXPECT_EQ(priority[0]->slot(0), slotOf(promptSendHome));
     EXPECT_EQ(priority[0]->slot(1), 3u);
     const auto built = calls("promptRegisterEnd");
     ASSERT_EQ(built.size(), 4u);

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "facts/module_facts.h"
 #include "sim/run/runner.h"
 #include "sim/scenario/reference.h"
 #include "sim/scenario/scenario_file.h"
@@ -44,13 +45,6 @@ Ran run(const std::string& yaml, const std::set<std::string>& traced = {}) {
     return ran;
 }
 
-std::set<std::string> hashesOf(const std::vector<std::string>& names) {
-    std::set<std::string> hashes;
-    for (const std::string& name : names)
-        hashes.insert(standin::hex64(standin::joaat(name.c_str())));
-    return hashes;
-}
-
 std::string ms(int value) { return std::to_string(value) + "ms"; }
 
 TEST(SimReference, TheReadmeCarriesTheReferenceAsTheSimulatorPrintsIt) {
@@ -67,7 +61,9 @@ TEST(SimReference, EveryGangHorseIsPreparedAndItsOwnerSaysTheLineListed) {
     std::string yaml = "name: Models\nduration: 42s\nworld:\n  camp_scripts: [camp_horseshoeoverlook]\n"
                        "  peds:\n";
     std::string events = "events:\n", expect = "expect:\n";
-    std::vector<std::string> models = sim::gangHorseModels;
+    std::vector<std::string> models;
+    for (const facts::GangHorse& horse : facts::gangHorses)
+        models.push_back(horse.model);
     models.push_back("A_C_HORSE_GANG_ARTHUR");
     for (std::size_t k = 0; k < models.size(); ++k) {
         const std::string ped = "h" + std::to_string(k), at = ms(11000 + 2000 * static_cast<int>(k));
@@ -90,14 +86,14 @@ TEST(SimReference, TheCampScriptsMissionsAndCampPositionsAreTheModulesOwn) {
     // by rule, and at last every mission is completed.
     std::string events = "events:\n", expect = "expect:\n";
     int at = 1000;
-    for (const std::string& script : sim::campScriptNames) {
+    for (const char* script : facts::campScripts) {
         events +=
             "  - {at: " + ms(at) + ", camp: " + script + "}\n  - {at: " + ms(at + 300) + ", camp: null}\n";
         const int ready = at == 1000 ? 11000 : at; // the first sighting settles for 10 s
         expect += "  - {configured: h, after: " + ms(ready) + ", by: " + ms(ready + 100) + "}\n";
         at = std::max(at, ready) + 1000;
     }
-    for (const sim::CampRule& rule : sim::campRules) {
+    for (const facts::CampRule& rule : facts::campRules) {
         events += "  - {at: " + ms(at) + ", complete_mission: " + rule.done + "}\n";
         char args[160];
         std::snprintf(args, sizeof args, "[_, %.3f, %.3f, %.3f]", static_cast<double>(rule.x),
@@ -112,9 +108,11 @@ TEST(SimReference, TheCampScriptsMissionsAndCampPositionsAreTheModulesOwn) {
                             "\nworld:\n  peds: [{name: h, model: A_C_HORSE_GANG_DUTCH}]\n" + events + expect,
                         {"countScriptInstances", "isMissionCompleted"});
     EXPECT_THAT(ran.failures, IsEmpty());
-    std::set<std::string> expected = hashesOf(sim::campScriptNames);
-    for (const std::string& hash : hashesOf(sim::missionIds))
-        expected.insert(hash);
+    std::set<std::string> expected;
+    for (const char* name : facts::campScripts)
+        expected.insert(standin::hex64(standin::joaat(name)));
+    for (const char* name : facts::missions)
+        expected.insert(standin::hex64(standin::joaat(name)));
     EXPECT_EQ(ran.asked, expected)
         << "the module asks about camp scripts or missions the reference does not list";
 }
@@ -123,7 +121,7 @@ TEST(SimReference, EachCommandSaysTheLinesListedByTheHorsesSex) {
     for (const bool male : {true, false}) {
         std::string events = "events:\n  - {at: 1s, target: h}\n", expect = "expect:\n";
         int at = 2000;
-        for (const sim::CommandFact& c : sim::commandFacts) {
+        for (const facts::Command& c : facts::commands) {
             events += "  - {at: " + ms(at) + ", prompt: " + c.prompt + "}\n";
             expect += "  - {said: " + std::string(male ? c.maleLine : c.femaleLine) + ", after: " + ms(at) +
                       ", by: " + ms(at) + ", times: 1}\n";

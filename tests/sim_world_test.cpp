@@ -3,14 +3,17 @@
 // and the timeline tells it in words.
 #include <gmock/gmock.h>
 
+#include <cmath>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "facts/module_facts.h"
 #include "sim/run/runner.h"
 #include "sim/scenario/scenario_file.h"
 #include "standin/catalogue.h"
+#include "standin/slots.h"
 
 namespace {
 
@@ -30,7 +33,7 @@ struct Ran {
         std::vector<Json> found;
         for (const Json& line : trace) {
             if (line.value("native", "") == label &&
-                (handle == 0 || line["args"][0] == standin::hex64(static_cast<std::uint32_t>(handle))))
+                (handle == 0 || line["args"][0] == standin::hex64(standin::slotOf(handle))))
                 found.push_back(line["result"]);
         }
         return found;
@@ -138,36 +141,46 @@ expect:
     EXPECT_EQ(ran.results("isEntityAtCoord", 2001).back(), no);
 }
 
-TEST(SimWorld, TheGrazingPointIsFoundWithin200MetresIn3D) {
-    // Horseshoe Overlook's camp is at (-115.815, -0.504, 95.295). A point 199
-    // metres north is found; one 199 north and 20 up is 200.0025 away.
+TEST(SimWorld, TheGrazingPointIsFoundWithinTheSearchRadiusIn3D) {
+    // Around the first camp, a point 1 m inside the radius to the north is
+    // found; one as far north and sqrt(2 r) up is sqrt(r² + 1) away, past it
+    // (200.0025 m for 200 m); so is one 0.1 m past it to the south.
+    const facts::CampRule& camp = facts::campRules[0];
+    const float r = facts::grazingSearchRadius;
     struct Case {
-        const char* point;
+        float dy, dz;
         bool found;
     };
     for (const Case& c :
-         {Case{"[-115.815, 198.496, 95.295]", true}, Case{"[-115.815, 198.496, 115.295]", false},
-          Case{"[-115.815, -200.6, 95.295]", false}}) {
-        const Ran ran = run(outside + "  grazing_points: [{position: " + c.point + "}]\n");
+         {Case{r - 1, 0, true}, Case{r - 1, std::sqrt(2 * r), false}, Case{-r - 0.1f, 0, false}}) {
+        std::ostringstream point;
+        point << "[" << camp.x << ", " << camp.y + c.dy << ", " << camp.z + c.dz << "]";
+        const Ran ran = run(outside + "  grazing_points: [{position: " + point.str() + "}]\n");
         ASSERT_FALSE(ran.results("findScenarioOfTypeHash").empty());
         EXPECT_EQ(ran.results("findScenarioOfTypeHash").back(), c.found ? Json(standin::hex64(0x3001)) : no)
-            << c.point;
+            << point.str();
     }
 }
 
-TEST(SimWorld, TheCampIsABox20By40By20AroundItsPosition) {
-    // isEntityAtCoord for the borrowed horse, stood at offsets from the camp.
+TEST(SimWorld, TheCampIsABoxAroundItsPosition) {
+    // isEntityAtCoord for the borrowed horse, stood at offsets from the first
+    // camp: just inside the box's extents each way, and just outside.
+    const facts::CampRule& camp = facts::campRules[0];
+    const facts::Extent& box = facts::campBox;
     struct Case {
         float dx, dy, dz;
         bool inside;
     };
     for (const Case& c :
-         {Case{0, 0, 0, true}, Case{9.9f, 19.9f, 9.9f, true}, Case{-9.9f, -19.9f, -9.9f, true},
-          Case{10.1f, 0, 0, false}, Case{0, -20.1f, 0, false}, Case{0, 0, 10.1f, false}}) {
+         {Case{0, 0, 0, true}, Case{box.x - 0.1f, box.y - 0.1f, box.z - 0.1f, true},
+          Case{-box.x + 0.1f, -box.y + 0.1f, -box.z + 0.1f, true}, Case{box.x + 0.1f, 0, 0, false},
+          Case{0, -box.y - 0.1f, 0, false}, Case{0, 0, box.z + 0.1f, false}}) {
         std::ostringstream yaml;
-        yaml << "name: Box\nduration: 100ms\nworld:\n  missions_completed: [MUD1]\n  peds:\n    - {name: h, "
-                "handle: 2001, model: A_C_HORSE_GANG_DUTCH, still: false, stuck: true, position: ["
-             << -115.815f + c.dx << ", " << -0.504f + c.dy << ", " << 95.295f + c.dz
+        yaml << "name: Box\nduration: 100ms\nworld:\n  missions_completed: [" << camp.done
+             << "]\n  peds:\n    - {name: h, handle: 2001, model: A_C_HORSE_GANG_DUTCH, still: false, stuck: "
+                "true, "
+                "position: ["
+             << camp.x + c.dx << ", " << camp.y + c.dy << ", " << camp.z + c.dz
              << "]}\nevents:\n  - {at: 0s, target: h}\n";
         const Ran ran = run(yaml.str());
         const std::vector<Json> answers = ran.results("isEntityAtCoord", 2001);

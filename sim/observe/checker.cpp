@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "facts/module_facts.h"
+#include "sim/observe/names.h"
 #include "standin/format.h"
 
 namespace sim {
@@ -55,8 +57,7 @@ void Checker::nativeBefore(const NativeInfo& info, const std::uint64_t* slots) {
     for (std::size_t k = 0; info.slots[k] != '\0' && k < outValues_.size(); ++k) {
         outValues_[k] = 0;
         if (info.slots[k] == 'o' && slots[k] != 0)
-            std::memcpy(&outValues_[k], reinterpret_cast<const void*>(static_cast<std::uintptr_t>(slots[k])),
-                        sizeof outValues_[k]);
+            std::memcpy(&outValues_[k], standin::slotPointer<const void>(slots[k]), sizeof outValues_[k]);
     }
 }
 
@@ -225,8 +226,8 @@ bool Checker::holds(const Expectation& x) const {
     case ExpectKind::Following:
         return p != nullptr && p->pedGroup == game_.playerGroup;
     case ExpectKind::PromptsShown:
-        for (const char* input : promptInputs) {
-            const standin::PromptState* prompt = game_.promptFor(input);
+        for (const facts::Command& command : facts::commands) {
+            const standin::PromptState* prompt = game_.promptFor(command.input);
             if (prompt == nullptr || !prompt->enabled || !prompt->visible ||
                 prompt->group != Game::promptGroupOf(h)) {
                 return false;

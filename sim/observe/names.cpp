@@ -21,9 +21,6 @@ const standin::NativeInfo* nativeLabelled(const char* label) {
     return info;
 }
 
-const char* const promptInputs[4] = {"INPUT_CONTEXT_Y", "INPUT_CONTEXT_X", "INPUT_CONTEXT_B",
-                                     "INPUT_SWITCH_SHOULDER"};
-
 std::string Names::ped(std::int32_t handle) const {
     if (handle == 0)
         return "nothing (handle 0)";

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "standin/catalogue.h"
+#include "standin/slots.h"
 
 namespace sim {
 

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "facts/module_facts.h"
 #include "standin/format.h"
+#include "standin/slots.h"
 
 namespace sim {
 
@@ -158,8 +160,8 @@ void Timeline::frameEnd(int /*frame*/, std::uint64_t ms) {
     bool shown = true;
     std::int32_t group = 0;
     std::string texts;
-    for (const char* input : promptInputs) {
-        const standin::PromptState* p = game_.promptFor(input);
+    for (const facts::Command& command : facts::commands) {
+        const standin::PromptState* p = game_.promptFor(command.input);
         if (p == nullptr || !p->enabled || !p->visible) {
             shown = false;
             break;

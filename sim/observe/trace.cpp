@@ -4,6 +4,8 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 
+#include "standin/slots.h"
+
 namespace sim {
 
 namespace {

@@ -18,7 +18,7 @@ const NativeInfo worldGetAllPedsCall{"worldGetAllPeds", 0, "i", ResultKind::Int,
 
 // A 32-bit slot as a number; a slot with anything in its high half as hex.
 Json number32(std::uint64_t slot) {
-    return (slot >> 32) == 0 ? Json(static_cast<std::uint32_t>(slot)) : Json(standin::hex64(slot));
+    return (slot >> 32) == 0 ? Json(standin::u32(slot)) : Json(standin::hex64(slot));
 }
 
 Json float32(std::uint64_t slot) {
@@ -30,8 +30,7 @@ Json textOrNull(const char* text) { return text != nullptr ? Json(text) : Json(n
 std::uint32_t valueAt(std::uint64_t address) {
     std::uint32_t value = 0;
     if (address != 0)
-        std::memcpy(&value, reinterpret_cast<const void*>(static_cast<std::uintptr_t>(address)),
-                    sizeof value);
+        std::memcpy(&value, standin::slotPointer<const void>(address), sizeof value);
     return value;
 }
 
@@ -142,8 +141,7 @@ void CallLog::native(const NativeInfo& info, const std::uint64_t* slots, const s
             append(key_, valueAt(slots[k]));
             break;
         case 'r': {
-            const auto* record =
-                reinterpret_cast<const std::uint64_t*>(static_cast<std::uintptr_t>(slots[k]));
+            const std::uint64_t* record = standin::slotPointer<const std::uint64_t>(slots[k]);
             if (record == nullptr) {
                 key_ += '\x01';
                 break;
@@ -190,8 +188,7 @@ void CallLog::native(const NativeInfo& info, const std::uint64_t* slots, const s
             args.push_back(Json::array({k < outBefore_.size() ? outBefore_[k] : 0u, valueAt(slots[k])}));
             break;
         case 'r': {
-            const auto* record =
-                reinterpret_cast<const std::uint64_t*>(static_cast<std::uintptr_t>(slots[k]));
+            const std::uint64_t* record = standin::slotPointer<const std::uint64_t>(slots[k]);
             Json speech = Json::array({textOrNull(record ? slotText(record[0]) : nullptr)});
             for (int i = 1; record != nullptr && i < 8; ++i)
                 speech.push_back(standin::hex64(record[i]));

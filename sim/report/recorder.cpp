@@ -82,7 +82,7 @@ void ReportRecorder::native(std::uint64_t ms, const NativeInfo& info, const std:
         {nativeLabelled("taskUseScenarioPoint"), "grazing"},
         {nativeLabelled("taskStartScenarioInPlaceHash"), "grazing"},
         {nativeLabelled("taskSmartFleePed"), "spurred"}};
-    const auto handle = static_cast<std::int32_t>(static_cast<std::uint32_t>(slots[0]));
+    const std::int32_t handle = i32(slots[0]);
     if (&info == said) {
         const char* text = spokenLine(slots[1]);
         mark(ms, "said", handle, text ? text : "");

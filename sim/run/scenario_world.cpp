@@ -1,5 +1,8 @@
 #include "sim/run/scenario_world.h"
 
+#include <stdexcept>
+
+#include "facts/module_facts.h"
 #include "sim/run/module_lifecycle.h"
 
 namespace sim {
@@ -50,7 +53,7 @@ void buildWorld(const Scenario& s, ScenarioWorld& world) {
     for (const std::string& mission : s.missionsCompleted)
         game.completeMission(mission);
     for (const standin::Vec3& point : s.grazingPoints)
-        game.addScenarioPoint("WORLD_ANIMAL_HORSE_GRAZING_CAMP", point);
+        game.addScenarioPoint(facts::grazingScenario, point);
 }
 
 void applyEvent(const ScenarioEvent& e, std::uint64_t now, ScenarioWorld& world, Timeline& timeline) {
@@ -68,11 +71,10 @@ void applyEvent(const ScenarioEvent& e, std::uint64_t now, ScenarioWorld& world,
         timeline.say(now, e.text.empty() ? "the player stops aiming" : "the player aims at " + e.text);
         break;
     case Action::Prompt: {
-        static const std::map<std::string, const char*> inputs = {{"follow", "INPUT_CONTEXT_Y"},
-                                                                  {"stay", "INPUT_CONTEXT_X"},
-                                                                  {"spur", "INPUT_CONTEXT_B"},
-                                                                  {"send_home", "INPUT_SWITCH_SHOULDER"}};
-        const bool done = game.completePrompt(inputs.at(e.text));
+        const facts::Command* command = facts::commandFor(e.text);
+        if (command == nullptr)
+            throw std::logic_error("no command has the prompt '" + e.text + "'");
+        const bool done = game.completePrompt(command->input);
         timeline.say(now, "the player completes the " + promptWords.at(e.text) + " prompt" +
                               (done ? "" : " (not shown: nothing happens)"));
         break;

@@ -3,34 +3,13 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <iterator>
 #include <sstream>
 
+#include "facts/module_facts.h"
 #include "standin/catalogue.h"
 
 namespace sim {
-
-namespace {
-
-// The owner's remark of each gang horse model, in the models' order;
-// nullptr: the owner has no line.
-const char* const ownerLines[14] = {
-    "Take_Horse_Javier",  // JAVIER
-    "Take_Horse_Dutch",   // DUTCH
-    "Take_Horse_Bill",    // BILL
-    "Take_Horse_Charles", // CHARLES
-    nullptr,              // KAREN
-    "Take_Horse_Hosea",   // HOSEA
-    "Take_Horse_Micah",   // MICAH
-    "Take_Horse_Sean",    // SEAN
-    nullptr,              // KIERAN
-    "Take_Horse_Lenny",   // LENNY
-    "Take_Horse_Sadie",   // SADIE
-    "Take_Horse_John",    // JOHN
-    nullptr,              // UNCLE
-    nullptr,              // TRELAWNEY
-};
-
-} // namespace
 
 std::string upperCase(std::string text) {
     for (char& c : text)
@@ -75,6 +54,13 @@ std::string joined(const std::vector<std::string>& names) {
 
 std::string code(const std::string& text) { return "`" + text + "`"; }
 
+// Metres as the reference writes them: 10, 2.5.
+std::string metres(float value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+    return text;
+}
+
 std::string slotWords(const char* slots) {
     std::string text;
     for (const char* k = slots; *k != '\0'; ++k)
@@ -84,35 +70,20 @@ std::string slotWords(const char* slots) {
 
 } // namespace
 
-const std::vector<std::string> gangHorseModels(std::begin(standin::gangHorseModelNames),
-                                               std::end(standin::gangHorseModelNames));
+const std::vector<std::string> gangHorseModels = [] {
+    std::vector<std::string> models;
+    for (const facts::GangHorse& horse : facts::gangHorses)
+        models.push_back(horse.model);
+    return models;
+}();
 
-const std::vector<std::string> campScriptNames = {"camp_horseshoeoverlook", "camp_clemenspoint",
-                                                  "camp_beaverhollow", "camp_lakay", "camp_shadybelle"};
+const std::vector<std::string> campScriptNames(std::begin(facts::campScripts), std::end(facts::campScripts));
 
-const std::vector<std::string> missionIds = {"MUD1", "MUD4", "RDTC2", "RDCH3", "NBD1", "FIN1"};
-
-const CampRule campRules[4] = {
-    {"MUD1", "MUD4", "Horseshoe Overlook", -115.815f, -0.504f, 95.295f},
-    {"MUD4", "RDTC2", "Clemens Point", 692.038f, -1237.824f, 44.31f},
-    {"RDTC2", "NBD1", "Shady Belle", 1854.494f, -1843.639f, 42.374f},
-    {"RDCH3", "FIN1", "Beaver Hollow", 2374.475f, 1338.989f, 106.672f},
-};
-
-const CommandFact commandFacts[4] = {
-    {"follow", "INPUT_CONTEXT_Y", "HORSE_FOLLOW_ME_MALE", "HORSE_FOLLOW_ME_FEMALE",
-     "follows the player whenever it is more than 3 m away"},
-    {"stay", "INPUT_CONTEXT_X", "HORSE_STAY_HERE_MALE", "HORSE_STAY_HERE_FEMALE",
-     "its tasks are cleared; it stops following and is no longer on its way home"},
-    {"spur", "INPUT_CONTEXT_B", "SPURS_HORSE", "SPURS_HORSE",
-     "after a 1 s pause, flees 50 m from the player"},
-    {"send_home", "INPUT_SWITCH_SHOULDER", "HORSE_RUN_AWAY_MALE", "HORSE_RUN_AWAY_FEMALE",
-     "after a 1 s pause, walks to the camp; nothing happens while no camp is known"},
-};
+const std::vector<std::string> missionIds(std::begin(facts::missions), std::end(facts::missions));
 
 const char* ownerLine(const std::string& model) {
     const auto it = std::find(gangHorseModels.begin(), gangHorseModels.end(), upperCase(model));
-    return it == gangHorseModels.end() ? nullptr : ownerLines[it - gangHorseModels.begin()];
+    return it == gangHorseModels.end() ? nullptr : facts::gangHorses[it - gangHorseModels.begin()].ownerLine;
 }
 
 bool isGangHorseModel(const std::string& model) {
@@ -125,15 +96,6 @@ std::vector<std::string> nativeLabels() {
     for (std::size_t i = 0; i < standin::nativeCatalogueSize; ++i)
         labels.push_back(standin::nativeCatalogue[i].label);
     return labels;
-}
-
-const CampRule* campRuleFor(const std::set<std::uint32_t>& completed) {
-    const CampRule* found = nullptr;
-    for (const CampRule& rule : campRules) {
-        if (completed.count(standin::joaat(rule.done)) && !completed.count(standin::joaat(rule.notDone)))
-            found = &rule;
-    }
-    return found;
 }
 
 std::vector<std::string> closestNames(const std::string& word, const std::vector<std::string>& names,
@@ -176,8 +138,8 @@ std::string referenceText() {
            "each makes the player remark once, with its owner's line where there is one; the remarks come\n"
            "again once 15 minutes have passed without any.\n\n"
            "| model | owner's remark (`said:`) |\n|---|---|\n";
-    for (std::size_t i = 0; i < gangHorseModels.size(); ++i)
-        out << "| " << code(gangHorseModels[i]) << " | " << (ownerLines[i] ? code(ownerLines[i]) : "none")
+    for (const facts::GangHorse& horse : facts::gangHorses)
+        out << "| " << code(horse.model) << " | " << (horse.ownerLine ? code(horse.ownerLine) : "none")
             << " |\n";
 
     out << "\n##### Commands\n\n"
@@ -185,7 +147,7 @@ std::string referenceText() {
            "whistle (`whistle: true`) says nothing: outside camp, unless the horse was sent home, it\n"
            "starts the follow.\n\n"
            "| `prompt:` | input | line, male horse / female horse | then |\n|---|---|---|---|\n";
-    for (const CommandFact& c : commandFacts) {
+    for (const facts::Command& c : facts::commands) {
         const std::string lines = std::string(c.maleLine) == c.femaleLine
                                       ? code(c.maleLine)
                                       : code(c.maleLine) + " / " + code(c.femaleLine);
@@ -196,16 +158,16 @@ std::string referenceText() {
     out << "\n##### Camps\n\n"
            "In camp means that one of these camp scripts runs (`camp_scripts:`, `camp:`), wherever the\n"
            "player stands: ";
-    for (std::size_t i = 0; i < campScriptNames.size(); ++i)
-        out << (i == 0 ? "" : ", ") << code(campScriptNames[i]);
+    for (std::size_t i = 0; i < std::size(facts::campScripts); ++i)
+        out << (i == 0 ? "" : ", ") << code(facts::campScripts[i]);
     out << ".\n\n"
            "Where the camp stands, the place a horse sent home walks to, comes from the story alone\n"
            "(`missions_completed:`, `complete_mission:`), whichever camp script runs. The module asks\n"
            "about the missions ";
-    for (std::size_t i = 0; i < missionIds.size(); ++i)
-        out << (i == 0 ? "" : ", ") << code(missionIds[i]);
+    for (std::size_t i = 0; i < std::size(facts::missions); ++i)
+        out << (i == 0 ? "" : ", ") << code(facts::missions[i]);
     out << ":\n\n| completed | not completed | camp | position |\n|---|---|---|---|\n";
-    for (const CampRule& rule : campRules) {
+    for (const facts::CampRule& rule : facts::campRules) {
         char position[96];
         std::snprintf(position, sizeof position, "%.3f, %.3f, %.3f", static_cast<double>(rule.x),
                       static_cast<double>(rule.y), static_cast<double>(rule.z));
@@ -215,8 +177,13 @@ std::string referenceText() {
     out << "\n"
            "A later row that holds wins. When none holds, the camp stays where it was last placed; until\n"
            "one has held since the module loaded, no camp is known and send home does nothing. A horse\n"
-           "sent home has arrived once it stands within 10 m in x, 20 m in y and 10 m in z of the\n"
-           "position; it then grazes at the `grazing_points` entry nearest the position within 200 m, or\n"
+           "sent home has arrived once it stands within "
+        << metres(facts::campBox.x) << " m in x, " << metres(facts::campBox.y) << " m in y and "
+        << metres(facts::campBox.z)
+        << " m in z of the\n"
+           "position; it then grazes at the `grazing_points` entry nearest the position within "
+        << metres(facts::grazingSearchRadius)
+        << " m, or\n"
            "where it stands when there is none.\n";
 
     out << "\n##### Native labels\n\n"

@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "facts/module_facts.h"
 #include "standin/catalogue.h"
+#include "standin/host.h"
 
 namespace sim {
 
@@ -30,15 +32,16 @@ class Dice {
     std::uint64_t state_;
 };
 
-const char* const camps[5] = {"camp_horseshoeoverlook", "camp_clemenspoint", "camp_beaverhollow",
-                              "camp_lakay", "camp_shadybelle"};
-const char* const missions[6] = {"MUD1", "MUD4", "RDTC2", "RDCH3", "NBD1", "FIN1"};
-const char* const prompts[4] = {"follow", "stay", "spur", "send_home"};
+using facts::campScripts;
+using facts::commands;
+using facts::missions;
+
+// Where the camp stands by the story's rules.
 const standin::Vec3 campSites[4] = {
-    {-115.815f, -0.504f, 95.295f},
-    {692.038f, -1237.824f, 44.31f},
-    {1854.494f, -1843.639f, 42.374f},
-    {2374.475f, 1338.989f, 106.672f},
+    {facts::campRules[0].x, facts::campRules[0].y, facts::campRules[0].z},
+    {facts::campRules[1].x, facts::campRules[1].y, facts::campRules[1].z},
+    {facts::campRules[2].x, facts::campRules[2].y, facts::campRules[2].z},
+    {facts::campRules[3].x, facts::campRules[3].y, facts::campRules[3].z},
 };
 
 } // namespace
@@ -59,9 +62,9 @@ Scenario soakScenario(std::uint32_t seed, long long frames) {
     s.settingsText = "Follow=Come along with me now\nStay=Wait right here for me\n"
                      "Spur=Off you go, run along\nHome=Back to the camp with you\n";
     s.playerPosition = campSites[0];
-    s.campScripts.push_back(camps[0]);
-    s.scriptThreads = {"DEF_COMP_BRAIN", "fishing_core"};
-    s.missionsCompleted.push_back("MUD1");
+    s.campScripts.push_back(campScripts[0]);
+    s.scriptThreads = {facts::companionBrainScript, "fishing_core"};
+    s.missionsCompleted.push_back(facts::campRules[0].done);
     for (const standin::Vec3& site : campSites)
         s.grazingPoints.push_back({site.x - 3, site.y + 3, site.z});
 
@@ -71,9 +74,9 @@ Scenario soakScenario(std::uint32_t seed, long long frames) {
         PedSpec p;
         p.name = "ped" + std::to_string(pedNumber++);
         p.handle = 2000 + pedNumber;
-        p.model = horse ? standin::gangHorseModelNames[dice.below(14)]
+        p.model = horse ? facts::gangHorses[dice.below(14)].model
                         : (dice.chance(50) ? "CS_DUTCH" : "A_M_M_VALTOWNFOLK_01");
-        p.group = horse ? "REL_GANG_DUTCHS_HORSES" : (dice.chance(50) ? "REL_GANG_DUTCHS" : "CIVMALE");
+        p.group = horse ? facts::gangHorseGroup : (dice.chance(50) ? facts::gangMemberGroup : "CIVMALE");
         const standin::Vec3& site = campSites[dice.below(4)];
         p.position = {site.x + dice.within(-30, 30), site.y + dice.within(-30, 30), site.z};
         p.male = dice.chance(50);
@@ -105,7 +108,7 @@ Scenario soakScenario(std::uint32_t seed, long long frames) {
             e.text = dice.chance(80) ? anyPed() : "";
         } else if (roll < 45) {
             e.action = Action::Prompt;
-            e.text = prompts[dice.below(4)];
+            e.text = commands[dice.below(4)].prompt;
         } else if (roll < 52) {
             e.action = Action::Mount;
             e.text = dice.chance(60) ? anyPed() : "";
@@ -118,7 +121,7 @@ Scenario soakScenario(std::uint32_t seed, long long frames) {
             e.position = {site.x + dice.within(-reach, reach), site.y + dice.within(-reach, reach), site.z};
         } else if (roll < 71) {
             e.action = Action::Camp;
-            e.text = dice.chance(60) ? camps[dice.below(5)] : "";
+            e.text = dice.chance(60) ? campScripts[dice.below(5)] : "";
         } else if (roll < 73) {
             e.action = Action::CompleteMission;
             e.text = missions[dice.below(6)];
@@ -149,7 +152,7 @@ Scenario soakScenario(std::uint32_t seed, long long frames) {
             present.erase(present.begin() + static_cast<std::ptrdiff_t>(i));
         } else if (roll < 96) {
             e.action = Action::StartThread;
-            e.text = dice.chance(70) ? "DEF_COMP_BRAIN" : "fishing_core";
+            e.text = dice.chance(70) ? facts::companionBrainScript : "fishing_core";
         } else {
             e.action = Action::Key;
             e.keyCode = dice.below(70000);
