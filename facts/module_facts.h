@@ -2,7 +2,7 @@
 // the simulator (its reference, its reader's checks, the soak), the
 // benchmarks and, through the module_facts.json the build writes from this
 // file, the Python tools. The module keeps its own tables, and the module
-// tests keep theirs (tests/gang_world.h), so that a wrong entry here cannot
+// tests keep theirs (tests/support/gang_world.h), so that a wrong entry here cannot
 // pass unseen.
 #pragma once
 

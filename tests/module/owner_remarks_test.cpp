@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "tests/gang_world.h"
+#include "tests/support/gang_world.h"
 
 using namespace gangworld;
 using ::testing::ElementsAre;

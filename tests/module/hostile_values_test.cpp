@@ -13,7 +13,7 @@
 
 #include "gang_horse/gang_horse.h"
 #include "host/dll_main.h"
-#include "tests/hostile_world.h"
+#include "tests/support/hostile_world.h"
 
 using namespace hostile;
 using ::testing::Contains;

@@ -13,7 +13,7 @@
 
 #include "prompts/prompts.h"
 #include "standin/host.h"
-#include "tests/module_fixture.h"
+#include "tests/support/module_fixture.h"
 
 namespace gangworld {
 

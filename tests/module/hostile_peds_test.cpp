@@ -6,7 +6,7 @@
 
 #include <climits>
 
-#include "tests/hostile_world.h"
+#include "tests/support/hostile_world.h"
 
 using namespace hostile;
 using ::testing::ElementsAre;

@@ -12,7 +12,7 @@
 
 #include "prompts/prompts.h"
 #include "standin/host.h"
-#include "tests/module_fixture.h"
+#include "tests/support/module_fixture.h"
 
 namespace hostile {
 

@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "tests/gang_world.h"
+#include "tests/support/gang_world.h"
 
 using namespace gangworld;
 using ::testing::ElementsAre;

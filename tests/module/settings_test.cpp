@@ -12,7 +12,7 @@
 #include "prompts/prompts.h"
 #include "settings/settings.h"
 #include "standin/allocations.h"
-#include "tests/module_fixture.h"
+#include "tests/support/module_fixture.h"
 
 using ::testing::Each;
 using ::testing::IsEmpty;

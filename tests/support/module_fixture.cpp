@@ -1,4 +1,4 @@
-#include "tests/module_fixture.h"
+#include "tests/support/module_fixture.h"
 
 #include <unistd.h>
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "prompts/prompts.h"
-#include "tests/module_fixture.h"
+#include "tests/support/module_fixture.h"
 
 using ::testing::ElementsAreArray;
 using testsupport::ModuleTest;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "standin/host.h"
-#include "tests/gang_world.h"
+#include "tests/support/gang_world.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "gang_horse/main_state.h"
 #include "host/natives.h"
-#include "tests/module_fixture.h"
+#include "tests/support/module_fixture.h"
 
 using testsupport::ModuleTest;
 

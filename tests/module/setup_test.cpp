@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 
 #include "prompts/prompts.h"
-#include "tests/module_fixture.h"
+#include "tests/support/module_fixture.h"
 
 using testsupport::ModuleTest;
 

@@ -1,9 +1,8 @@
 // The host binding: the entry point's registrations, the keyboard table, the
-// slot encoding of the native call protocol, and the stand-in's own guards.
+// slot encoding of the native call protocol and the typed natives' results.
 #include <gmock/gmock.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include "gang_horse/gang_horse.h"
@@ -11,10 +10,9 @@
 #include "host/native_call.h"
 #include "host/natives.h"
 #include "prompts/prompts.h"
-#include "tests/module_fixture.h"
+#include "tests/support/module_fixture.h"
 
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using testsupport::ModuleTest;
 
@@ -191,71 +189,6 @@ TEST_F(NativeResultsTest, TypedNativesReturnWhatTheGameAnswered) {
     EXPECT_EQ(getDistanceBetweenCoords(0, 0, 0, 3, 4, 0), 5.0f);
     EXPECT_TRUE(isPedMale(0x65));
     EXPECT_FALSE(isPedMale(0x66));
-}
-
-// --- The stand-in's guards and hash ------------------------------------------------------------
-
-std::string hex16(std::uint64_t value) {
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llX", static_cast<unsigned long long>(value));
-    return text;
-}
-
-class StandInTest : public ModuleTest {};
-
-TEST_F(StandInTest, RefusesAnUnknownNativeNamingItsHash) {
-    const std::uint64_t unknown = 0x1122AABBCCDD3344ull;
-    nativeInit(unknown);
-    nativePush64(1);
-    try {
-        nativeCall();
-        FAIL() << "an unknown native was answered";
-    } catch (const standin::HostFault& fault) {
-        EXPECT_THAT(fault.what(), HasSubstr(hex16(unknown)));
-    }
-    EXPECT_EQ(host.nativeCallCount(), 0u);
-}
-
-void unknownNativeMain() {
-    invoke(0x1122AABBCCDD3344ull);
-    for (;;) {
-        scriptWait(0);
-    }
-}
-
-TEST_F(StandInTest, AnUnknownNativeInTheScriptFailsTheFrame) {
-    scriptRegister(testsupport::moduleHandle(), unknownNativeMain);
-    try {
-        host.runFrame();
-        FAIL() << "the script's unknown native went unnoticed";
-    } catch (const standin::HostFault& fault) {
-        EXPECT_THAT(fault.what(), HasSubstr(hex16(0x1122AABBCCDD3344ull)));
-    }
-}
-
-TEST_F(StandInTest, RefusesAWrongNumberOfSlots) {
-    const std::uint64_t setEnabled = 0x8A0FB4D03A630D21;
-    for (int pushes : {0, 1, 3, 40}) {
-        SCOPED_TRACE(pushes);
-        nativeInit(setEnabled);
-        for (int k = 0; k < pushes; ++k) {
-            nativePush64(0);
-        }
-        EXPECT_THROW(nativeCall(), standin::HostFault);
-    }
-    EXPECT_EQ(host.nativeCallCount(), 0u);
-    // A correct call afterwards goes through.
-    EXPECT_NO_THROW(promptSetEnabled(0x1001, true));
-    EXPECT_EQ(host.nativeCallCount(), 1u);
-}
-
-TEST_F(StandInTest, HashesNamesAsTheGameDoes) {
-    EXPECT_EQ(standin::joaat("adder"), 0xB779A091u);
-    EXPECT_EQ(standin::joaat("weapon_revolver_cattleman"), 0x169F59F7u);
-    // Through the native, case-blind.
-    EXPECT_EQ(getHashKey("adder"), 0xB779A091u);
-    EXPECT_EQ(getHashKey("ADDER"), 0xB779A091u);
-    EXPECT_EQ(getHashKey("WEAPON_REVOLVER_CATTLEMAN"), 0x169F59F7u);
 }
 
 } // namespace

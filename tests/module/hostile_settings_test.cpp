@@ -16,7 +16,7 @@
 
 #include "fuzz/settings_model.h"
 #include "settings/settings.h"
-#include "tests/hostile_world.h"
+#include "tests/support/hostile_world.h"
 
 using namespace hostile;
 using ::testing::Each;

@@ -2,7 +2,7 @@
 // for the player and gives every gang member its own call.
 #include <gmock/gmock.h>
 
-#include "tests/gang_world.h"
+#include "tests/support/gang_world.h"
 
 using namespace gangworld;
 using ::testing::ElementsAre;
