@@ -10,9 +10,9 @@
 
 #include "gang_horse/gang_horse.h"
 #include "host/dll_main.h"
-#include "tests/support/hostile_world.h"
+#include "tests/support/gang_world.h"
 
-using namespace hostile;
+using namespace gangworld;
 
 namespace {
 
@@ -35,10 +35,10 @@ Globals snapshot() {
     return g;
 }
 
-class HostileKeyboardTest : public HostileTest {
+class HostileKeyboardTest : public GangWorldTest {
   protected:
     void SetUp() override {
-        HostileTest::SetUp();
+        GangWorldTest::SetUp();
         start(1); // prompts made: their handles are not zero
         for (int i = 0; i < gangHorseModelCount; ++i) {
             remarkDone[i] = i % 3 == 0; // a pattern to keep

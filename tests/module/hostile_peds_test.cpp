@@ -6,9 +6,9 @@
 
 #include <climits>
 
-#include "tests/support/hostile_world.h"
+#include "tests/support/gang_world.h"
 
-using namespace hostile;
+using namespace gangworld;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -16,7 +16,7 @@ namespace {
 
 constexpr int capacity = 1024;
 
-class HostilePedCountTest : public HostileTest {
+class HostilePedCountTest : public GangWorldTest {
   protected:
     // The handles the host writes into the module's buffer: the world's peds
     // in handle order, the player (100) first, the first 1024 of them.
@@ -57,8 +57,8 @@ TEST_F(HostilePedCountTest, ACountAboveTheCapacityReadsTheWrittenEntriesOnly) {
 }
 
 TEST_F(HostilePedCountTest, ACountOfZeroOrLessScansNothing) {
-    addHorse(300, dutchHorse);
-    addHorse(301, sadieHorse);
+    horse(300, dutchHorse);
+    horse(301, sadieHorse);
     game().addPed(302, "CS_DUTCH").relationshipGroup = standin::joaat("REL_GANG_DUTCHS");
     startInCamp();
 

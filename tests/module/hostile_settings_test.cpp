@@ -16,9 +16,9 @@
 
 #include "fuzz/settings_model.h"
 #include "settings/settings.h"
-#include "tests/support/hostile_world.h"
+#include "tests/support/gang_world.h"
 
-using namespace hostile;
+using namespace gangworld;
 using ::testing::Each;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -28,7 +28,7 @@ namespace {
 const char* const inputs[4] = {"INPUT_CONTEXT_Y", "INPUT_CONTEXT_X", "INPUT_CONTEXT_B",
                                "INPUT_SWITCH_SHOULDER"};
 
-class HostileSettingsTest : public HostileTest {
+class HostileSettingsTest : public GangWorldTest {
   protected:
     std::string path() const { return scratch + "/Velkor.dat"; }
 

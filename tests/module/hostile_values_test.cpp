@@ -13,9 +13,9 @@
 
 #include "gang_horse/gang_horse.h"
 #include "host/dll_main.h"
-#include "tests/support/hostile_world.h"
+#include "tests/support/gang_world.h"
 
-using namespace hostile;
+using namespace gangworld;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -29,14 +29,14 @@ constexpr float inf = std::numeric_limits<float>::infinity();
 // ---------------------------------------------------------------------------
 // Handles at the ends of the range.
 
-class HostileHandleTest : public HostileTest {};
+class HostileHandleTest : public GangWorldTest {};
 
 TEST_F(HostileHandleTest, CampPedsWithExtremeHandlesAreTreatedLikeAnyOther) {
     for (std::int32_t handle : {INT_MIN, -1, 0x40000000, INT_MAX}) {
-        addHorse(handle, dutchHorse);
+        horse(handle, dutchHorse);
     }
     game().addPed(-2, "CS_DUTCH").relationshipGroup = standin::joaat("REL_GANG_DUTCHS");
-    addHorse(-3, strayHorse);
+    horse(-3, strayHorse);
     startInCamp();
     const std::size_t m = mark();
     runPasses(1);
@@ -50,46 +50,46 @@ TEST_F(HostileHandleTest, CampPedsWithExtremeHandlesAreTreatedLikeAnyOther) {
     EXPECT_EQ(game().peds.at(-3).relationshipGroup, 0u);
 }
 
-class HostileBorrowedHandleTest : public HostileTest, public ::testing::WithParamInterface<std::int32_t> {};
+class HostileBorrowedHandleTest : public GangWorldTest, public ::testing::WithParamInterface<std::int32_t> {};
 
 TEST_P(HostileBorrowedHandleTest, AHorseWithAnExtremeHandleIsCommandedAndForgottenWhenItVanishes) {
-    const std::int32_t horse = GetParam();
-    const standin::Vec3 camp = campPosition();
-    addHorse(horse, dutchHorse, standin::Vec3{camp.x + 100, camp.y, camp.z});
+    const std::int32_t handle = GetParam();
+    const standin::Vec3 camp = campAt(0);
+    horse(handle, dutchHorse, standin::Vec3{camp.x + 100, camp.y, camp.z});
     game().player().position = standin::Vec3{camp.x + 110, camp.y, camp.z};
-    startAndBorrow(horse);
+    startAndBorrow(handle);
 
     // Aimed at outside camp: its prompts join its own prompt group and show.
     std::size_t m = mark();
     runPasses(1);
     const auto shown = calls("isPlayerTargettingEntity", m);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(i32(shown[0], 1), horse);
+    EXPECT_EQ(i32(shown[0], 1), handle);
     const auto groups = calls("promptSetGroup", m);
     ASSERT_EQ(groups.size(), 4u);
     for (const standin::Event* e : groups) {
-        EXPECT_EQ(i32(e, 1), standin::Game::promptGroupOf(horse));
+        EXPECT_EQ(i32(e, 1), standin::Game::promptGroupOf(handle));
     }
 
     // Follow: ten metres away, it joins the player's group.
-    complete(promptFollow);
+    completes(promptFollow);
     m = mark();
     runPasses(1);
-    EXPECT_THAT(handlesOf("setPedAsGroupMember", m), ElementsAre(horse));
-    EXPECT_EQ(game().peds.at(horse).pedGroup, game().playerGroup);
+    EXPECT_THAT(handlesOf("setPedAsGroupMember", m), ElementsAre(handle));
+    EXPECT_EQ(game().peds.at(handle).pedGroup, game().playerGroup);
 
     // Left behind, it carries a blip; sent home, it walks to the camp.
     game().target = 0;
-    complete(promptSendHome);
+    completes(promptSendHome);
     m = mark();
     runPasses(1);
-    EXPECT_THAT(handlesOf("taskFollowNavMeshToCoord", m), ElementsAre(horse));
+    EXPECT_THAT(handlesOf("taskFollowNavMeshToCoord", m), ElementsAre(handle));
     ASSERT_EQ(game().blips.size(), 1u);
-    EXPECT_EQ(game().blips.begin()->second.entity, horse);
+    EXPECT_EQ(game().blips.begin()->second.entity, handle);
 
     // The game deletes it on the way: the handle names nothing any more, and
     // the module forgets the horse and its blip rather than wait on it.
-    game().peds.erase(horse);
+    game().peds.erase(handle);
     m = mark();
     runPasses(1);
     EXPECT_THAT(calls("removeBlip", m), Not(IsEmpty()));
@@ -98,7 +98,7 @@ TEST_P(HostileBorrowedHandleTest, AHorseWithAnExtremeHandleIsCommandedAndForgott
     runPasses(2);
     EXPECT_THAT(calls("isPlayerTargettingEntity", m), IsEmpty())
         << "a forgotten horse is no longer the borrowed horse";
-    EXPECT_THAT(longWaits(m), IsEmpty());
+    EXPECT_THAT(nonZeroWaits(m), IsEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(ExtremeHandles, HostileBorrowedHandleTest,
@@ -113,15 +113,15 @@ struct FarCase {
     bool far;            // the distance to the camp is more than 500 m
 };
 
-class HostileSentHomePositionTest : public HostileTest, public ::testing::WithParamInterface<FarCase> {};
+class HostileSentHomePositionTest : public GangWorldTest, public ::testing::WithParamInterface<FarCase> {};
 
 TEST_P(HostileSentHomePositionTest, OnlyADistanceThatIsMoreThan500MetresBringsTheHorseToCamp) {
     const FarCase& c = GetParam();
-    const standin::Vec3 camp = campPosition();
-    addHorse(300, dutchHorse, standin::Vec3{camp.x + 100, camp.y, camp.z}); // walking, not still
+    const standin::Vec3 camp = campAt(0);
+    horse(300, dutchHorse, standin::Vec3{camp.x + 100, camp.y, camp.z}); // walking, not still
     game().player().position = standin::Vec3{camp.x + 105, camp.y, camp.z};
     startAndBorrow(300);
-    complete(promptSendHome);
+    completes(promptSendHome);
     runPasses(1);
     ASSERT_THAT(handlesOf("taskFollowNavMeshToCoord", 0), ElementsAre(300));
 
@@ -130,14 +130,14 @@ TEST_P(HostileSentHomePositionTest, OnlyADistanceThatIsMoreThan500MetresBringsTh
     runPasses(1);
     const auto teleports = calls("setEntityCoords", m);
     if (c.far) {
-        EXPECT_THAT(longWaits(m), ElementsAre(10000));
+        EXPECT_THAT(nonZeroWaits(m), ElementsAre(10000));
         ASSERT_EQ(teleports.size(), 1u);
         EXPECT_EQ(i32(teleports[0], 0), 300);
-        EXPECT_EQ(standin::u32(teleports[0]->slot(1)), campBits[0]);
-        EXPECT_EQ(standin::u32(teleports[0]->slot(2)), campBits[1]);
-        EXPECT_EQ(standin::u32(teleports[0]->slot(3)), campBits[2]);
+        EXPECT_EQ(standin::u32(teleports[0]->slot(1)), campBits[0].x);
+        EXPECT_EQ(standin::u32(teleports[0]->slot(2)), campBits[0].y);
+        EXPECT_EQ(standin::u32(teleports[0]->slot(3)), campBits[0].z);
     } else {
-        EXPECT_THAT(longWaits(m), IsEmpty());
+        EXPECT_THAT(nonZeroWaits(m), IsEmpty());
         EXPECT_THAT(teleports, IsEmpty());
         // Still on its way home: the module goes on watching it.
         EXPECT_THAT(handlesOf("isPedStill", m), ElementsAre(300));
@@ -160,13 +160,13 @@ struct FollowCase {
     bool grouped; // the distance is more than three metres
 };
 
-class HostileFollowPositionTest : public HostileTest, public ::testing::WithParamInterface<FollowCase> {};
+class HostileFollowPositionTest : public GangWorldTest, public ::testing::WithParamInterface<FollowCase> {};
 
 TEST_P(HostileFollowPositionTest, AFollowingHorseStaysInTheGroupOnlyWhileTheDistanceIsMoreThan3Metres) {
     const FollowCase& c = GetParam();
-    addHorse(300, dutchHorse, standin::Vec3{10, 0, 0});
+    horse(300, dutchHorse, standin::Vec3{10, 0, 0});
     startAndBorrow(300);
-    complete(promptFollow);
+    completes(promptFollow);
     runPasses(1);
     ASSERT_EQ(game().peds.at(300).pedGroup, game().playerGroup) << "ten metres away, the horse follows";
 
@@ -215,7 +215,7 @@ std::ostream& operator<<(std::ostream& out, const Call& call) {
     return out << ")";
 }
 
-class HostileResultTest : public HostileTest {
+class HostileResultTest : public GangWorldTest {
   protected:
     // A stretch of play touching every phase: camp, remarks, borrowing,
     // every prompt, the whistle, a horse sent home that stands still.
@@ -223,9 +223,9 @@ class HostileResultTest : public HostileTest {
         host.reset();
         testsupport::clearModuleGlobals();
         game().player().position = standin::Vec3{-100, 0, 95};
-        const standin::Vec3 camp = campPosition();
-        addHorse(300, dutchHorse, standin::Vec3{camp.x + 2, camp.y, camp.z});
-        addHorse(301, sadieHorse, standin::Vec3{-90, 0, 95}).male = false;
+        const standin::Vec3 camp = campAt(0);
+        horse(300, dutchHorse, standin::Vec3{camp.x + 2, camp.y, camp.z});
+        horse(301, sadieHorse, standin::Vec3{-90, 0, 95}).male = false;
         game().addPed(302, "CS_DUTCH").relationshipGroup = standin::joaat("REL_GANG_DUTCHS");
         game().addScenarioPoint("WORLD_ANIMAL_HORSE_GRAZING_CAMP", camp);
         game().addThread("DEF_COMP_BRAIN");
@@ -273,12 +273,12 @@ class HostileResultTest : public HostileTest {
         game().target = 301;
         runPasses(2);
         for (Prompt prompt : {promptFollow, promptStay, promptSpur, promptFollow}) {
-            complete(prompt);
+            completes(prompt);
             runPasses(1);
         }
         game().releaseControl("INPUT_WHISTLE");
         runPasses(1);
-        complete(promptSendHome);
+        completes(promptSendHome);
         runPasses(1);
         game().peds.at(301).still = true;
         runPasses(3);
@@ -304,9 +304,9 @@ TEST_F(HostileResultTest, GarbageInTheUnusedHighHalvesOfResultSlotsChangesNothin
 }
 
 TEST_F(HostileResultTest, RandomAnswersKeepTheCallProtocolAndTheWaits) {
-    const standin::Vec3 camp = campPosition();
-    addHorse(300, dutchHorse, standin::Vec3{camp.x + 2, camp.y, camp.z});
-    addHorse(301, sadieHorse, standin::Vec3{-90, 0, 95});
+    const standin::Vec3 camp = campAt(0);
+    horse(300, dutchHorse, standin::Vec3{camp.x + 2, camp.y, camp.z});
+    horse(301, sadieHorse, standin::Vec3{-90, 0, 95});
     game().completeMission("MUD1");
     game().addScenarioPoint("WORLD_ANIMAL_HORSE_GRAZING_CAMP", camp);
     const std::uint32_t dutchModel = standin::joaat(dutchHorse);
@@ -360,7 +360,7 @@ TEST_F(HostileResultTest, RandomAnswersKeepTheCallProtocolAndTheWaits) {
         game().target = round % 3 == 0 ? 300 : 301;
         for (Prompt prompt : {promptFollow, promptStay, promptSpur, promptSendHome}) {
             if (random() % 4 == 0) {
-                complete(prompt);
+                completes(prompt);
             }
         }
         if (random() % 4 == 0) {

@@ -1,6 +1,7 @@
-// A small world for the gang horse tests: gang horses, the camp for the story
-// so far, the player's target and prompts, and readers for what the module
-// did in a stretch of the record.
+// The world of the module's tests, stated here apart from the module's own
+// tables (and from facts/, so that a wrong table cannot pass unseen): gang
+// horses, the camp for the story so far, the player's target and prompts, and
+// readers for what the module did in a stretch of the record.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "prompts/prompts.h"
@@ -55,6 +57,8 @@ inline constexpr const char* gangHorses[14] = {
     "A_C_HORSE_GANG_KIERAN", "A_C_HORSE_GANG_LENNY",     "A_C_HORSE_GANG_SADIE", "A_C_HORSE_GANG_JOHN",
     "A_C_HORSE_GANG_UNCLE",  "A_C_HORSE_GANG_TRELAWNEY",
 };
+inline constexpr const char* dutchHorse = gangHorses[1];
+inline constexpr const char* sadieHorse = gangHorses[10];
 inline constexpr const char* strayHorse = "A_C_HORSE_MORGAN_BAY";
 
 inline constexpr const char* campScript = "camp_horseshoeoverlook";
@@ -110,6 +114,13 @@ class GangWorldTest : public testsupport::ModuleTest {
         game().target = handle;
         runPasses(1);
     }
+    // Outside camp with the first camp known: the horse is borrowed in the
+    // pass after the set-up.
+    void startAndBorrow(std::int32_t handle) {
+        openStage(0);
+        start(1);
+        borrow(handle);
+    }
     // A prompt completed as the game reports it at its next test.
     void completes(Prompt prompt) { game().prompts[prompt].completionPending = true; }
 
@@ -139,6 +150,26 @@ class GangWorldTest : public testsupport::ModuleTest {
         }
         return n;
     }
+    // Handles in the first slot of a native's calls from a mark on.
+    std::vector<std::int32_t> handlesOf(const char* label, std::size_t from) const {
+        std::vector<std::int32_t> found;
+        for (const Event* e : calls(label, from)) {
+            found.push_back(i32(e, 0));
+        }
+        return found;
+    }
+    // The host's worldGetAllPeds records from a mark on: capacity and count.
+    std::vector<std::pair<std::int64_t, std::int64_t>> pedQueries(std::size_t from) const {
+        std::vector<std::pair<std::int64_t, std::int64_t>> found;
+        const auto& events = host.events();
+        for (std::size_t i = from; i < events.size(); ++i) {
+            const Event& e = events[i];
+            if (e.kind == Event::Kind::Host && e.host == "worldGetAllPeds") {
+                found.emplace_back(e.values.at(0).second, e.values.at(1).second);
+            }
+        }
+        return found;
+    }
     std::vector<std::string> linesSince(std::size_t from) const {
         std::vector<std::string> lines;
         for (const Event* e : calls("playPedAmbientSpeech", from)) {
@@ -146,6 +177,7 @@ class GangWorldTest : public testsupport::ModuleTest {
         }
         return lines;
     }
+    // The waits from a mark on that are not the zero wait closing each pass.
     std::vector<std::int64_t> nonZeroWaits(std::size_t from) const {
         std::vector<std::int64_t> found;
         for (std::int64_t w : waits(from)) {
