@@ -4,61 +4,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
+
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
 using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-struct Output {
-    int code = -1;
-    std::string text; // stdout and stderr together
-    std::string out;  // stdout alone
-};
-
-class SimCli : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        char dir[] = "/tmp/gang_horse_sim_cli_XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        dir_ = dir;
-    }
-    void TearDown() override { EXPECT_EQ(std::system(("rm -rf '" + dir_ + "'").c_str()), 0); }
-
-    std::string write(const std::string& name, const std::string& text) {
-        const std::string path = dir_ + "/" + name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
-
-    std::string read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    // Runs the program in the scratch directory with the given arguments.
-    Output sim(const std::string& args) {
-        Output o;
-        const std::string outFile = dir_ + "/.stdout", errFile = dir_ + "/.stderr";
-        const std::string command =
-            "cd '" + dir_ + "' && '" GH_SIM_PROGRAM "' " + args + " >'" + outFile + "' 2>'" + errFile + "'";
-        const int status = std::system(command.c_str());
-        o.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        o.out = read(outFile);
-        o.text = o.out + read(errFile);
-        return o;
-    }
-
-    std::string dir_;
-};
 
 // Dutch's horse, borrowed and told to follow: three things happen.
 const std::string good = R"(name: Follow me
@@ -84,8 +40,37 @@ const std::string wrong = good + R"(  - {said: HORSE_STAY_HERE_MALE}
 
 const std::string bad = "name: Bad\nduration: 3s\nevents:\n  - {at: 1s, prompt: gallop}\n";
 
+struct Output {
+    int code = -1;
+    std::string text; // stdout and stderr together
+    std::string out;  // stdout alone
+};
+
+// Each test runs in a scratch directory of its own that holds good.yaml.
+class SimCli : public ::testing::Test {
+  protected:
+    void SetUp() override { write("good.yaml", good); }
+    std::string write(const std::string& name, const std::string& text) { return scratch_.write(name, text); }
+    static std::string read(const std::string& path) { return testsupport::readFile(path); }
+
+    // Runs the program in the scratch directory with the given arguments.
+    Output sim(const std::string& args) {
+        Output o;
+        const std::string outFile = dir_ + "/.stdout", errFile = dir_ + "/.stderr";
+        const std::string command =
+            "cd '" + dir_ + "' && '" GH_SIM_PROGRAM "' " + args + " >'" + outFile + "' 2>'" + errFile + "'";
+        const int status = std::system(command.c_str());
+        o.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        o.out = read(outFile);
+        o.text = o.out + read(errFile);
+        return o;
+    }
+
+    testsupport::ScratchDir scratch_{"gang_horse_sim_cli_"};
+    const std::string& dir_ = scratch_.path();
+};
+
 TEST_F(SimCli, CheckExitsZeroWhenEveryExpectationHolds) {
-    write("good.yaml", good);
     const Output o = sim("check good.yaml");
     EXPECT_EQ(o.code, 0) << o.text;
     EXPECT_THAT(o.out, HasSubstr("PASS good.yaml (Follow me): 3 expectations"));
@@ -93,7 +78,6 @@ TEST_F(SimCli, CheckExitsZeroWhenEveryExpectationHolds) {
 }
 
 TEST_F(SimCli, CheckExitsOneNamingEachExpectationThatFailed) {
-    write("good.yaml", good);
     write("wrong.yaml", wrong);
     const Output o = sim("check good.yaml wrong.yaml");
     EXPECT_EQ(o.code, 1) << o.text;
@@ -110,7 +94,6 @@ TEST_F(SimCli, CheckExitsOneNamingEachExpectationThatFailed) {
 }
 
 TEST_F(SimCli, ABadFileStopsEveryRunWithExitTwoAndItsPlace) {
-    write("good.yaml", good);
     write("bad.yaml", bad);
     const Output check = sim("check good.yaml bad.yaml");
     EXPECT_EQ(check.code, 2);
@@ -129,7 +112,6 @@ TEST_F(SimCli, ABadFileStopsEveryRunWithExitTwoAndItsPlace) {
 }
 
 TEST_F(SimCli, RunPrintsTheTimelineAndQuietPrintsNone) {
-    write("good.yaml", good);
     const Output o = sim("run good.yaml");
     EXPECT_EQ(o.code, 0) << o.text;
     EXPECT_THAT(o.out, HasSubstr("00:00.000  scenario \"Follow me\" starts\n"));
@@ -162,7 +144,6 @@ TEST_F(SimCli, TheSameScenarioGivesTheSameTraceBytesInEveryProcess) {
 }
 
 TEST_F(SimCli, NoMistakeInTheArgumentsTouchesAnExistingFile) {
-    write("good.yaml", good);
     const std::string trace = write("kept.jsonl", "an earlier trace\n");
     const Output typo = sim("run good.yaml --trace kept.jsonl --trace-omit getHashKey,setEntityCoord");
     EXPECT_EQ(typo.code, 2);
@@ -180,7 +161,6 @@ TEST_F(SimCli, NoMistakeInTheArgumentsTouchesAnExistingFile) {
 }
 
 TEST_F(SimCli, ExitCodesTellHeldFailedAndBadInput) {
-    write("good.yaml", good);
     write("wrong.yaml", wrong);
     EXPECT_EQ(sim("run good.yaml --quiet").code, 0);
     const Output failed = sim("run wrong.yaml");

@@ -7,29 +7,20 @@
 #include <string>
 #include <vector>
 
-#include "sim/run/runner.h"
-#include "sim/scenario/scenario_file.h"
+#include "tests/support/scenario_runs.h"
 
 namespace {
 
 using ::testing::ElementsAre;
 
 std::vector<std::string> failuresOf(const std::string& yaml) {
-    const sim::Scenario scenario = sim::parseScenario(yaml, "checks.yaml");
-    return sim::runScenario(scenario, {}, sim::linkedModule()).failures;
+    return simtest::runYaml(yaml, "checks.yaml").result.failures;
 }
 
 // Dutch's horse, ten metres off: aimed at at 1s (blip, prompts), told to
 // follow at 2s (a line; it joins the player's group), spurred at 3s (a line,
 // a 1000 ms wait, then it flees at 4s and leaves the group).
-const std::string world = R"(name: Checks
-duration: 6s
-world:
-  player: {position: [0, 0, 0]}
-  missions_completed: [MUD1]
-  peds:
-    - {name: dutch_horse, handle: 2001, model: A_C_HORSE_GANG_DUTCH, position: [10, 0, 0]}
-events:
+const std::string world = simtest::dutchHorseAhead("Checks", "6s") + R"(events:
   - {at: 1s, target: dutch_horse}
   - {at: 2s, prompt: follow}
   - {at: 3s, prompt: spur}

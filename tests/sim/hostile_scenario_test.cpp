@@ -3,30 +3,18 @@
 // promises nor an exception of another kind.
 #include <gmock/gmock.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 
-#include "sim/scenario/scenario_file.h"
+#include "tests/support/scenario_runs.h"
+#include "tests/support/scratch_dir.h"
 
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 namespace {
 
-// The error a text gives, or "" when it is accepted.
-std::string errorOf(const std::string& text) {
-    try {
-        sim::parseScenario(text, "hostile.yaml");
-    } catch (const sim::ScenarioError& e) {
-        return e.what();
-    }
-    return "";
-}
+std::string errorOf(const std::string& text) { return simtest::errorOf(text, "hostile.yaml"); }
 
 TEST(HostileScenario, NumbersBeyondTheRangeOfAFloatAreRefused) {
     // Kept as floats, they would become infinities in the world.
@@ -64,21 +52,9 @@ TEST(HostileScenario, ATimeTooLongForADoubleIsATimeError) {
 
 class HostileScenarioFile : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/gh_hostile_scenario_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
-    std::string loadError(const std::string& path) {
-        try {
-            sim::loadScenario(path);
-        } catch (const sim::ScenarioError& e) {
-            return e.what();
-        }
-        return "";
-    }
-    std::string dir;
+    static std::string loadError(const std::string& path) { return simtest::loadErrorOf(path); }
+    testsupport::ScratchDir scratch{"gh_hostile_scenario_"};
+    const std::string& dir = scratch.path();
 };
 
 TEST_F(HostileScenarioFile, ADirectoryIsAFileThatCannotBeRead) {

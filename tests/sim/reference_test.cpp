@@ -10,10 +10,9 @@
 #include <string>
 
 #include "facts/module_facts.h"
-#include "sim/run/runner.h"
 #include "sim/scenario/reference.h"
-#include "sim/scenario/scenario_file.h"
 #include "standin/catalogue.h"
+#include "tests/support/scenario_runs.h"
 
 namespace {
 
@@ -26,19 +25,15 @@ struct Ran {
 
 // Runs a scenario; traces only the natives named.
 Ran run(const std::string& yaml, const std::set<std::string>& traced = {}) {
-    const sim::Scenario scenario = sim::parseScenario(yaml, "reference.yaml");
-    std::ostringstream trace;
     sim::RunOptions options;
-    options.trace = &trace;
     for (const std::string& label : sim::nativeLabels()) {
         if (!traced.count(label))
             options.traceOmit.insert(label);
     }
+    const simtest::Ran done = simtest::runYaml(yaml, "reference.yaml", options);
     Ran ran;
-    ran.failures = sim::runScenario(scenario, options, sim::linkedModule()).failures;
-    std::istringstream lines(trace.str());
-    for (std::string line; std::getline(lines, line);) {
-        const nlohmann::json call = nlohmann::json::parse(line);
+    ran.failures = done.result.failures;
+    for (const nlohmann::json& call : simtest::jsonLines<nlohmann::json>(done.trace)) {
         if (call.contains("native"))
             ran.asked.insert(call["args"][0].get<std::string>());
     }

@@ -11,9 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "sim/run/runner.h"
-#include "sim/scenario/scenario_file.h"
 #include "sim/soak/reload_run.h"
+#include "tests/support/scenario_runs.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -23,14 +22,7 @@ namespace {
 
 const std::string head = "name: x\nduration: 3s\nworld: {}\nevents:\n";
 
-std::string errorOf(const std::string& events) {
-    try {
-        sim::parseScenario(head + events, "r.yaml");
-    } catch (const sim::ScenarioError& e) {
-        return e.what();
-    }
-    return "";
-}
+std::string errorOf(const std::string& events) { return simtest::errorOf(head + events, "r.yaml"); }
 
 TEST(SimReload, BothReloadsAreEventsThatTakeTrue) {
     const sim::Scenario s = sim::parseScenario(
@@ -52,17 +44,14 @@ TEST(SimReload, AModuleReloadRunsDllMainOnTheLoadersThreadAndIsToldInTheTraceAnd
         onAnotherThread.push_back(std::this_thread::get_id() != runner);
         linked.load();
     };
-    std::ostringstream trace, timeline;
     sim::RunOptions options;
-    options.trace = &trace;
-    options.timeline = &timeline;
     options.traceOmit = {"getHashKey"};
-    sim::runScenario(sim::parseScenario(head + "  - {at: 1s, module_reload: true}\n", "r.yaml"), options,
-                     watched);
+    const simtest::Ran ran = simtest::run(
+        sim::parseScenario(head + "  - {at: 1s, module_reload: true}\n", "r.yaml"), options, watched);
     EXPECT_THAT(onAnotherThread, ElementsAre(true, true));
 
     std::vector<std::string> hostLines;
-    std::istringstream lines(trace.str());
+    std::istringstream lines(ran.trace);
     for (std::string line; std::getline(lines, line);) {
         if (line.find("\"host\"") != std::string::npos && line.find("scriptWait") == std::string::npos &&
             line.find("worldGetAllPeds") == std::string::npos) {
@@ -79,13 +68,13 @@ TEST(SimReload, AModuleReloadRunsDllMainOnTheLoadersThreadAndIsToldInTheTraceAnd
                                        R"({"frame":30,"time":1000,"host":"scriptMain"})",
                                        R"({"frame":91,"time":3033,"host":"scriptUnregister"})",
                                        R"({"frame":91,"time":3033,"host":"keyboardHandlerUnregister"})"));
-    EXPECT_THAT(timeline.str(), HasSubstr("00:01.000  developer mode: the host unloads the module\n"
-                                          "00:01.000  DllMain: the module unregisters its script main\n"
-                                          "00:01.000  DllMain: the module unregisters its keyboard handler\n"
-                                          "00:01.000  the host loads the module again\n"
-                                          "00:01.000  DllMain: the module registers its script main\n"
-                                          "00:01.000  DllMain: the module registers its keyboard handler\n"
-                                          "00:01.000  the host starts the script main\n"));
+    EXPECT_THAT(ran.timeline, HasSubstr("00:01.000  developer mode: the host unloads the module\n"
+                                        "00:01.000  DllMain: the module unregisters its script main\n"
+                                        "00:01.000  DllMain: the module unregisters its keyboard handler\n"
+                                        "00:01.000  the host loads the module again\n"
+                                        "00:01.000  DllMain: the module registers its script main\n"
+                                        "00:01.000  DllMain: the module registers its keyboard handler\n"
+                                        "00:01.000  the host starts the script main\n"));
 }
 
 // The run's length and its reloads' times; an hour between reloads 1200

@@ -15,6 +15,7 @@
 #include "sim/report/recorder.h"
 #include "sim/report/report_files.h"
 #include "sim/scenario/scenario_file.h"
+#include "tests/support/scenario_runs.h"
 
 namespace {
 
@@ -63,14 +64,9 @@ TEST(SimReport, PageFileNamesArePlainAndDistinct) {
     EXPECT_EQ(sim::pageFileName("dir/.yaml", taken), "_yaml.html");
 }
 
-const std::string scenario = R"(name: Report
-duration: 12s
-world:
-  player: {position: [0, 0, 0]}
-  missions_completed: [MUD1]
-  peds:
-    - {name: dutch_horse, handle: 2001, model: A_C_HORSE_GANG_DUTCH, position: [10, 0, 0]}
-    - {name: bystander, handle: 3001, model: A_M_M_VALTOWNFOLK_01, position: [-5, 5, 0]}
+const std::string scenario =
+    simtest::dutchHorseAhead("Report", "12s") +
+    R"(    - {name: bystander, handle: 3001, model: A_M_M_VALTOWNFOLK_01, position: [-5, 5, 0]}
 events:
   - {at: 1s, target: dutch_horse}
   - {at: 2s, prompt: follow}

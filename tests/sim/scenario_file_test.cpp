@@ -5,23 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "sim/scenario/scenario_file.h"
 #include "sim/scenario/times.h"
+#include "tests/support/scenario_runs.h"
 
 namespace {
 
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-// The message of the error that reading the text raises, or "" if none.
-std::string errorOf(const std::string& text) {
-    try {
-        sim::parseScenario(text, "bad.yaml");
-    } catch (const sim::ScenarioError& e) {
-        return e.what();
-    }
-    return "";
-}
+std::string errorOf(const std::string& text) { return simtest::errorOf(text, "bad.yaml"); }
 
 struct BadFile {
     const char* what;
@@ -144,12 +136,8 @@ TEST(SimScenarioFile, EachKindOfMistakeIsReportedWithFileLineAndColumn) {
 }
 
 TEST(SimScenarioFile, AFileThatCannotBeOpenedIsReportedAtItsStart) {
-    try {
-        sim::loadScenario("/nonexistent/dir/none.yaml");
-        FAIL() << "no error";
-    } catch (const sim::ScenarioError& e) {
-        EXPECT_STREQ(e.what(), "/nonexistent/dir/none.yaml:1:1: cannot open the file");
-    }
+    EXPECT_EQ(simtest::loadErrorOf("/nonexistent/dir/none.yaml"),
+              "/nonexistent/dir/none.yaml:1:1: cannot open the file");
 }
 
 TEST(SimScenarioFile, DurationsAreMillisecondsSecondsOrMinutes) {

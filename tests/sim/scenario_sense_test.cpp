@@ -5,21 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "sim/scenario/scenario_file.h"
+#include "tests/support/scenario_runs.h"
 
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-std::string errorOf(const std::string& text) {
-    try {
-        sim::parseScenario(text, "sense.yaml");
-    } catch (const sim::ScenarioError& e) {
-        return e.what();
-    }
-    return "";
-}
+std::string errorOf(const std::string& text) { return simtest::errorOf(text, "sense.yaml"); }
 
 const std::string head = "name: x\nduration: 10s\nworld: {}\n";
 

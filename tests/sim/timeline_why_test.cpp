@@ -3,24 +3,14 @@
 // that a send-home prompt does nothing before the story has placed a camp.
 #include <gmock/gmock.h>
 
-#include <sstream>
 #include <string>
 
-#include "sim/run/runner.h"
-#include "sim/scenario/scenario_file.h"
+#include "tests/support/scenario_runs.h"
 
 namespace {
 
+using simtest::timelineOf;
 using ::testing::HasSubstr;
-
-std::string timelineOf(const sim::Scenario& s) {
-    std::ostringstream timeline;
-    sim::RunOptions options;
-    options.timeline = &timeline;
-    const sim::RunResult result = sim::runScenario(s, options, sim::linkedModule());
-    EXPECT_THAT(result.failures, ::testing::IsEmpty());
-    return timeline.str();
-}
 
 std::string timelineOf(const std::string& yaml) { return timelineOf(sim::parseScenario(yaml, "why.yaml")); }
 

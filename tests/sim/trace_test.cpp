@@ -6,35 +6,17 @@
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "sim/run/runner.h"
-#include "sim/scenario/scenario_file.h"
 #include "standin/catalogue.h"
+#include "tests/support/scenario_runs.h"
 
 namespace {
 
 using Json = nlohmann::ordered_json; // keeps the order of the fields as written
 
-std::string traceOf(const std::string& yaml) {
-    const sim::Scenario scenario = sim::parseScenario(yaml, "trace.yaml");
-    std::ostringstream trace;
-    sim::RunOptions options;
-    options.trace = &trace;
-    sim::runScenario(scenario, options, sim::linkedModule());
-    return trace.str();
-}
-
-std::vector<Json> linesOf(const std::string& trace) {
-    std::vector<Json> lines;
-    std::istringstream in(trace);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(Json::parse(line));
-    }
-    return lines;
-}
+std::string traceOf(const std::string& yaml) { return simtest::runYaml(yaml, "trace.yaml").trace; }
 
 // The first native call with that label at or after the game time, or null.
 const Json* findCall(const std::vector<Json>& lines, const char* label, std::int64_t fromTime = 0) {
@@ -71,7 +53,7 @@ events:
 
 class SimTrace : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { lines_ = new std::vector<Json>(linesOf(traceOf(tour))); }
+    static void SetUpTestSuite() { lines_ = new std::vector<Json>(simtest::jsonLines<Json>(traceOf(tour))); }
     static void TearDownTestSuite() {
         delete lines_;
         lines_ = nullptr;

@@ -10,10 +10,9 @@
 #include <vector>
 
 #include "facts/module_facts.h"
-#include "sim/run/runner.h"
-#include "sim/scenario/scenario_file.h"
 #include "standin/catalogue.h"
 #include "standin/slots.h"
+#include "tests/support/scenario_runs.h"
 
 namespace {
 
@@ -41,31 +40,14 @@ struct Ran {
 };
 
 Ran run(const std::string& yaml) {
-    const sim::Scenario scenario = sim::parseScenario(yaml, "world.yaml");
-    std::ostringstream timeline, trace;
-    sim::RunOptions options;
-    options.timeline = &timeline;
-    options.trace = &trace;
-    Ran ran;
-    ran.failures = sim::runScenario(scenario, options, sim::linkedModule()).failures;
-    ran.timeline = timeline.str();
-    std::istringstream lines(trace.str());
-    for (std::string line; std::getline(lines, line);)
-        ran.trace.push_back(Json::parse(line));
-    return ran;
+    const simtest::Ran ran = simtest::runYaml(yaml, "world.yaml");
+    return {ran.result.failures, ran.timeline, simtest::jsonLines<Json>(ran.trace)};
 }
 
 const Json yes = standin::hex64(1), no = standin::hex64(0);
 
 // Dutch's horse ten metres from the player; the story has reached MUD1.
-const std::string outside = R"(name: World
-duration: 6s
-world:
-  player: {position: [0, 0, 0]}
-  missions_completed: [MUD1]
-  peds:
-    - {name: dutch_horse, handle: 2001, model: A_C_HORSE_GANG_DUTCH, position: [10, 0, 0]}
-)";
+const std::string outside = simtest::dutchHorseAhead("World", "6s");
 
 TEST(SimWorld, APromptIsCompletedOnlyWhileShownAndStaysPendingUntilTested) {
     const Ran ran = run(outside + R"(events:

@@ -2,9 +2,7 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <stdexcept>
 
 #include "gang_horse/gang_horse.h"
@@ -26,11 +24,7 @@ void* moduleHandle() { return reinterpret_cast<void*>(0x180000000ull); }
 void ModuleTest::SetUp() {
     host.reset();
     clearModuleGlobals();
-    char dirTemplate[] = "/tmp/gang_horse_test_XXXXXX";
-    if (mkdtemp(dirTemplate) == nullptr) {
-        throw std::runtime_error("cannot make a scratch directory");
-    }
-    scratch = dirTemplate;
+    scratch = scratchDir_.emplace("gang_horse_test_").path();
     char cwd[4096];
     previousDir_ = getcwd(cwd, sizeof cwd) != nullptr ? cwd : ".";
     if (chdir(scratch.c_str()) != 0) {
@@ -43,16 +37,10 @@ void ModuleTest::TearDown() {
     if (chdir(previousDir_.c_str()) != 0) {
         ADD_FAILURE() << "cannot return to " << previousDir_;
     }
-    std::string command = "rm -rf '" + scratch + "'";
-    if (std::system(command.c_str()) != 0) {
-        ADD_FAILURE() << "cannot remove " << scratch;
-    }
+    scratchDir_.reset();
 }
 
-void ModuleTest::writeSettings(const std::string& bytes) {
-    std::ofstream file(scratch + "/Velkor.dat", std::ios::binary);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+void ModuleTest::writeSettings(const std::string& bytes) { scratchDir_->write("Velkor.dat", bytes); }
 
 void ModuleTest::load() { DllMain(moduleHandle(), 1, nullptr); }
 

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "standin/host.h"
 #include "standin/slots.h"
+#include "tests/support/scratch_dir.h"
 
 namespace testsupport {
 
@@ -45,9 +47,10 @@ class ModuleTest : public ::testing::Test {
     // The waits the script made from a mark on, in order.
     std::vector<std::int64_t> waits(std::size_t from = 0) const;
 
-    std::string scratch;
+    std::string scratch; // the working directory of the test
 
   private:
+    std::optional<ScratchDir> scratchDir_;
     std::string previousDir_;
 };
 
