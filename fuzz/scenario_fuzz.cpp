@@ -11,7 +11,7 @@
 #include <string>
 #include <typeinfo>
 
-#include "fuzz/settings_model.h"
+#include "tests/support/settings_model.h"
 #include "sim/scenario/scenario_file.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // libFuzzer target: the reader of Velkor.dat. Each input is written to a file
 // in a private directory (made once per process) and read back with
 // readSettingsFrom. The reader must not crash, and its texts must be exactly
-// those the plain rule in settings_model.h gives for the bytes.
+// those the plain rule in tests/support/settings_model.h gives for the bytes.
 #include <unistd.h>
 
 #include <cstdint>
@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "fuzz/settings_model.h"
+#include "tests/support/settings_model.h"
 #include "settings/settings.h"
 
 namespace {

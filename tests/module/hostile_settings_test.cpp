@@ -14,7 +14,7 @@
 #include <fstream>
 #include <random>
 
-#include "fuzz/settings_model.h"
+#include "tests/support/settings_model.h"
 #include "settings/settings.h"
 #include "tests/support/gang_world.h"
 
