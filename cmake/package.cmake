@@ -35,8 +35,3 @@ add_custom_command(
     COMMENT "Packaging ${GH_PACKAGE_ZIP}"
     VERBATIM)
 add_custom_target(win64_zip DEPENDS ${GH_PACKAGE_ZIP})
-
-# The version resource of the .asi as built, also under ctest.
-add_test(NAME asi_version
-    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tests/check_asi_version.py $<TARGET_FILE:gang_horse>
-        ${PROJECT_VERSION})
