@@ -5,9 +5,6 @@
 #include "tests/module/borrowed_horse.h"
 
 using namespace gangworld;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-using ::testing::SizeIs;
 
 namespace {
 

@@ -8,9 +8,7 @@
 #include "tests/support/gang_world.h"
 
 using namespace gangworld;
-using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
-using ::testing::IsEmpty;
 
 namespace {
 

@@ -5,9 +5,6 @@
 #include "tests/support/gang_world.h"
 
 using namespace gangworld;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-using ::testing::SizeIs;
 
 namespace {
 

@@ -7,9 +7,6 @@
 #include "tests/support/gang_world.h"
 
 using namespace gangworld;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-using ::testing::SizeIs;
 
 namespace {
 
@@ -35,6 +32,19 @@ class HorseCommandsTest : public GangWorldTest {
             }
         }
         return found;
+    }
+    // What the follow step did to the horse in the next passes.
+    std::vector<std::string> followIn(int passes, std::int32_t handle = 300) {
+        const std::size_t from = mark();
+        runPasses(passes);
+        return followSince(from, handle);
+    }
+    // The first call of a task from a mark on, which must come a second or
+    // more after the line the player said for the command.
+    const Event* taskAfterItsLine(const char* task, std::size_t from) const {
+        const Event* e = calls(task, from).at(0);
+        EXPECT_GE(e->time, calls("playPedAmbientSpeech", from).at(0)->time + 1000) << task;
+        return e;
     }
     std::vector<std::uint64_t> navigateHomeSlots(std::int32_t handle, int stage) const {
         return {slotOf(handle), campBits[stage].x, campBits[stage].y, campBits[stage].z, slotOf(4.0f),
@@ -83,34 +93,26 @@ TEST_F(HorseCommandsTest, AFollowingHorseJoinsThePlayersGroupOnlyWhenMoreThanThr
     start(1);
     borrow(300);
     whistle();
-    std::size_t m = mark();
-    runPasses(1);
-    EXPECT_THAT(followSince(m, 300), ElementsAre("ungroup"));
+    EXPECT_THAT(followIn(1), ElementsAre("ungroup"));
 
     game().peds.at(300).position = {beyond, 0, 0};
-    m = mark();
-    runPasses(2);
-    EXPECT_THAT(followSince(m, 300), ElementsAre("clear", "group", "group"));
+    EXPECT_THAT(followIn(2), ElementsAre("clear", "group", "group"));
     EXPECT_EQ(game().peds.at(300).pedGroup, game().playerGroup);
 
     game().peds.at(300).position = {3.0f, 0, 0}; // caught up, then left behind again
     runPasses(1);
     game().peds.at(300).position = {beyond, 0, 0};
-    m = mark();
-    runPasses(1);
-    EXPECT_THAT(followSince(m, 300), ElementsAre("group"));
+    EXPECT_THAT(followIn(1), ElementsAre("group"));
 }
 
 TEST_F(HorseCommandsTest, StayEndsTheFollowEvenWhenFollowIsCompletedInTheSamePass) {
     start(1);
     borrow(300);
     completes(promptFollow);
-    std::size_t m = mark();
-    runPasses(2);
-    EXPECT_THAT(followSince(m, 300), ElementsAre("clear", "group", "group"));
+    EXPECT_THAT(followIn(2), ElementsAre("clear", "group", "group"));
 
     completes(promptStay);
-    m = mark();
+    std::size_t m = mark();
     runPasses(1);
     EXPECT_THAT(linesSince(m), ElementsAre("HORSE_STAY_HERE_MALE"));
     EXPECT_THAT(followSince(m, 300), ElementsAre("clear", "ungroup"));
@@ -123,9 +125,7 @@ TEST_F(HorseCommandsTest, StayEndsTheFollowEvenWhenFollowIsCompletedInTheSamePas
     EXPECT_THAT(followSince(m, 300), ElementsAre("clear", "ungroup", "ungroup"));
 
     completes(promptFollow); // the stay cleared the grouping: it starts afresh
-    m = mark();
-    runPasses(1);
-    EXPECT_THAT(followSince(m, 300), ElementsAre("clear", "group"));
+    EXPECT_THAT(followIn(1), ElementsAre("clear", "group"));
 }
 
 TEST_F(HorseCommandsTest, SpurredWhileFollowingTheHorseFollowsUntilItFlees) {
@@ -137,22 +137,16 @@ TEST_F(HorseCommandsTest, SpurredWhileFollowingTheHorseFollowsUntilItFlees) {
     std::size_t m = mark();
     runPasses(1);
     EXPECT_THAT(linesSince(m), ElementsAre("SPURS_HORSE"));
-    const Event* flee = calls("taskSmartFleePed", m).at(0);
-    EXPECT_GE(flee->time, calls("playPedAmbientSpeech", m).at(0)->time + 1000);
+    taskAfterItsLine("taskSmartFleePed", m);
     EXPECT_THAT(followSince(m, 300), ElementsAre("group"));
 
     game().peds.at(300).fleeing = true;
-    m = mark();
-    runPasses(1); // still grouped in this pass, both flags cleared at its end
-    EXPECT_THAT(followSince(m, 300), ElementsAre("group"));
+    // Still grouped in this pass, both flags cleared at its end.
+    EXPECT_THAT(followIn(1), ElementsAre("group"));
     game().peds.at(300).fleeing = false;
-    m = mark();
-    runPasses(1);
-    EXPECT_THAT(followSince(m, 300), ElementsAre("ungroup"));
+    EXPECT_THAT(followIn(1), ElementsAre("ungroup"));
     whistle();
-    m = mark();
-    runPasses(1);
-    EXPECT_THAT(followSince(m, 300), ElementsAre("clear", "group"));
+    EXPECT_THAT(followIn(1), ElementsAre("clear", "group"));
 }
 
 TEST_F(HorseCommandsTest, RidingTheHorseEndsTheFollowAfterThePassesFollowStep) {
@@ -161,15 +155,13 @@ TEST_F(HorseCommandsTest, RidingTheHorseEndsTheFollowAfterThePassesFollowStep) {
     whistle();
     runPasses(1);
     game().player().mount = 300;
-    std::size_t m = mark();
+    const std::size_t m = mark();
     runPasses(2);
     EXPECT_THAT(followSince(m, 300), ElementsAre("group", "ungroup"));
     EXPECT_THAT(calls("isPedFleeing", m), IsEmpty());
     game().player().mount = 0;
     whistle();
-    m = mark();
-    runPasses(1);
-    EXPECT_THAT(followSince(m, 300), ElementsAre("clear", "group"));
+    EXPECT_THAT(followIn(1), ElementsAre("clear", "group"));
 }
 
 TEST_F(HorseCommandsTest, TheWhistleCallsTheHorseFromAnywhereButNotInTheCamp) {
@@ -179,20 +171,16 @@ TEST_F(HorseCommandsTest, TheWhistleCallsTheHorseFromAnywhereButNotInTheCamp) {
     borrow(300);
     game().target = 0;
     whistle();
-    std::size_t m = mark();
-    runPasses(2);
-    EXPECT_THAT(followSince(m, 300), ElementsAre("ungroup", "ungroup"));
+    EXPECT_THAT(followIn(2), ElementsAre("ungroup", "ungroup"));
 
     game().stopScript(campScript);
     whistle();
-    m = mark();
+    const std::size_t m = mark();
     runPasses(1);
     EXPECT_THAT(calls("promptSetEnabled", m).at(0)->slot(1), 0u); // no prompt shown
     EXPECT_THAT(followSince(m, 300), ElementsAre("clear", "group"));
     game().startScript(campScript); // a horse already following keeps following in the camp
-    m = mark();
-    runPasses(1);
-    EXPECT_THAT(followSince(m, 300), ElementsAre("group"));
+    EXPECT_THAT(followIn(1), ElementsAre("group"));
 }
 
 TEST_F(HorseCommandsTest, SentHomeTheHorseWalksToTheCampAndFollowsNobody) {
@@ -207,15 +195,11 @@ TEST_F(HorseCommandsTest, SentHomeTheHorseWalksToTheCampAndFollowsNobody) {
     std::size_t m = mark();
     runPasses(1);
     EXPECT_THAT(linesSince(m), ElementsAre("HORSE_RUN_AWAY_FEMALE"));
-    const Event* nav = calls("taskFollowNavMeshToCoord", m).at(0);
-    EXPECT_EQ(slotsOf(nav), navigateHomeSlots(300, 0));
-    EXPECT_GE(nav->time, calls("playPedAmbientSpeech", m).at(0)->time + 1000);
+    EXPECT_EQ(slotsOf(taskAfterItsLine("taskFollowNavMeshToCoord", m)), navigateHomeSlots(300, 0));
     EXPECT_THAT(followSince(m, 300), ElementsAre("ungroup"));
 
     whistle(); // sent home, the horse does not answer the whistle
-    m = mark();
-    runPasses(1);
-    EXPECT_THAT(followSince(m, 300), ElementsAre("ungroup"));
+    EXPECT_THAT(followIn(1), ElementsAre("ungroup"));
 
     game().peds.at(300).position = offset(campAt(0), 1.0f); // arrives and is forgotten
     m = mark();
@@ -227,9 +211,7 @@ TEST_F(HorseCommandsTest, SentHomeTheHorseWalksToTheCampAndFollowsNobody) {
     EXPECT_THAT(followSince(m, 301), ElementsAre("ungroup", "ungroup"));
     // The next horse starts with no orders: its first follow clears its tasks.
     completes(promptFollow);
-    m = mark();
-    runPasses(1);
-    EXPECT_THAT(followSince(m, 301), ElementsAre("clear", "group"));
+    EXPECT_THAT(followIn(1, 301), ElementsAre("clear", "group"));
 }
 
 TEST_F(HorseCommandsTest, WithNoCampKnownSendHomeDoesNothing) {
@@ -241,9 +223,7 @@ TEST_F(HorseCommandsTest, WithNoCampKnownSendHomeDoesNothing) {
     EXPECT_THAT(among(m, {"playPedAmbientSpeech", "taskFollowNavMeshToCoord", "isPedStill"}), IsEmpty());
     EXPECT_THAT(nonZeroWaits(m), IsEmpty());
     whistle(); // not sent home: the whistle works
-    m = mark();
-    runPasses(1);
-    EXPECT_THAT(followSince(m, 300), ElementsAre("clear", "group"));
+    EXPECT_THAT(followIn(1), ElementsAre("clear", "group"));
 
     openStage(2); // Shady Belle, for a pass; then no stage holds
     runPasses(1);

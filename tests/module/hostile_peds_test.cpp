@@ -9,8 +9,6 @@
 #include "tests/support/gang_world.h"
 
 using namespace gangworld;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 namespace {
 
@@ -30,6 +28,17 @@ class HostilePedCountTest : public GangWorldTest {
         }
         return handles;
     }
+    // A pass in which the host reports that count of peds, whatever the module
+    // asks for (its 1024, once); returns the mark before the pass.
+    std::size_t passReporting(int reported) {
+        host.overridePedCount = true;
+        host.pedCountOverride = reported;
+        const std::size_t m = mark();
+        runPasses(1);
+        EXPECT_THAT(pedQueries(m),
+                    ElementsAre(std::make_pair(std::int64_t{capacity}, std::int64_t{reported})));
+        return m;
+    }
 };
 
 TEST_F(HostilePedCountTest, ACountAboveTheCapacityReadsTheWrittenEntriesOnly) {
@@ -44,12 +53,7 @@ TEST_F(HostilePedCountTest, ACountAboveTheCapacityReadsTheWrittenEntriesOnly) {
     ASSERT_EQ(expected.back(), 11022);
 
     for (int reported : {capacity + 1, 5000, INT_MAX}) {
-        host.overridePedCount = true;
-        host.pedCountOverride = reported;
-        const std::size_t m = mark();
-        runPasses(1);
-        EXPECT_THAT(pedQueries(m),
-                    ElementsAre(std::make_pair(std::int64_t{capacity}, std::int64_t{reported})));
+        const std::size_t m = passReporting(reported);
         // Every written entry is looked at once, in order, and nothing else.
         EXPECT_EQ(handlesOf("getPedRelationshipGroupHash", m), expected) << "reported " << reported;
         EXPECT_THAT(handlesOf("native67F7CEAC", m), ElementsAre(10005)) << "reported " << reported;
@@ -63,12 +67,7 @@ TEST_F(HostilePedCountTest, ACountOfZeroOrLessScansNothing) {
     startInCamp();
 
     for (int reported : {0, -1, -capacity, INT_MIN}) {
-        host.overridePedCount = true;
-        host.pedCountOverride = reported;
-        const std::size_t m = mark();
-        runPasses(1);
-        EXPECT_THAT(pedQueries(m),
-                    ElementsAre(std::make_pair(std::int64_t{capacity}, std::int64_t{reported})));
+        const std::size_t m = passReporting(reported);
         for (const char* label : {"getPedRelationshipGroupHash", "nativeA5C38736", "native5B9813EC",
                                   "native67F7CEAC", "setPedRelationshipGroupHash"}) {
             EXPECT_THAT(calls(label, m), IsEmpty()) << label << " with the count " << reported;

@@ -14,14 +14,12 @@
 #include <fstream>
 #include <random>
 
-#include "tests/support/settings_model.h"
 #include "settings/settings.h"
 #include "tests/support/gang_world.h"
+#include "tests/support/settings_model.h"
 
 using namespace gangworld;
 using ::testing::Each;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 namespace {
 

@@ -17,8 +17,6 @@
 
 using namespace gangworld;
 using ::testing::Contains;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using ::testing::Not;
 
 namespace {

@@ -7,8 +7,6 @@
 #include "tests/support/gang_world.h"
 
 using namespace gangworld;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/scenario_runs.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {
@@ -17,16 +18,7 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 
 // Dutch's horse, borrowed and told to follow: three things happen.
-const std::string good = R"(name: Follow me
-duration: 3s
-world:
-  player: {position: [0, 0, 0]}
-  peds:
-    - {name: dutch_horse, model: A_C_HORSE_GANG_DUTCH, position: [10, 0, 0]}
-events:
-  - {at: 1s, target: dutch_horse}
-  - {at: 2s, prompt: follow}
-expect:
+const std::string good = simtest::dutchHorseFollows("Follow me", "3s") + R"(expect:
   - {said: HORSE_FOLLOW_ME_MALE, after: 2s, by: 2s}
   - {following: dutch_horse, after: 2s}
   - {blip: dutch_horse, after: 1s, by: 1100ms}

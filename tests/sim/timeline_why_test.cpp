@@ -25,16 +25,8 @@ TEST(SimTimelineWhy, APutAtTheCampSaysWhyAndAGrazingPointWhere) {
 }
 
 TEST(SimTimelineWhy, AHorseThatStopsFollowingSaysWhy) {
-    const std::string told = timelineOf(R"(name: Why it stops
-duration: 16s
-world:
-  player: {position: [0, 0, 0]}
-  peds:
-    - {name: dutch_horse, model: A_C_HORSE_GANG_DUTCH, position: [10, 0, 0]}
-events:
-  - {at: 1s, target: dutch_horse}
-  - {at: 2s, prompt: follow}
-  - {at: 5s, move_player: [30, 0, 0]}
+    const std::string told = timelineOf(simtest::dutchHorseFollows("Why it stops", "16s") +
+                                        R"(  - {at: 5s, move_player: [30, 0, 0]}
   - {at: 6s, prompt: stay}
   - {at: 7s, prompt: follow}
   - {at: 8s, move_player: [60, 0, 0]}

@@ -48,6 +48,8 @@ const Json yes = standin::hex64(1), no = standin::hex64(0);
 
 // Dutch's horse ten metres from the player; the story has reached MUD1.
 const std::string outside = simtest::dutchHorseAhead("World", "6s");
+// And aimed at at 1 s: the borrowed horse. More events may follow.
+const std::string aimedAt = outside + "events:\n  - {at: 1s, target: dutch_horse}\n";
 
 TEST(SimWorld, APromptIsCompletedOnlyWhileShownAndStaysPendingUntilTested) {
     const Ran ran = run(outside + R"(events:
@@ -73,9 +75,7 @@ expect:
 TEST(SimWorld, TheWhistleIsJustReleasedForOneFrameOnly) {
     // Whistled during the spur's wait, the whistle is gone when the script
     // looks; whistled while the script runs, it is heard.
-    const Ran ran = run(outside + R"(events:
-  - {at: 1s, target: dutch_horse}
-  - {at: 2s, prompt: spur}
+    const Ran ran = run(aimedAt + R"(  - {at: 2s, prompt: spur}
   - {at: 2200ms, target: null}
   - {at: 2500ms, whistle: true}
 expect:
@@ -86,9 +86,7 @@ expect:
     for (const Json& heard : ran.results("isControlJustReleased"))
         EXPECT_EQ(heard, no);
 
-    const Ran heard = run(outside + R"(events:
-  - {at: 1s, target: dutch_horse}
-  - {at: 1500ms, target: null}
+    const Ran heard = run(aimedAt + R"(  - {at: 1500ms, target: null}
   - {at: 2s, whistle: true}
 expect:
   - {following: dutch_horse, after: 2s, by: 2s}
@@ -103,9 +101,7 @@ expect:
 TEST(SimWorld, APedThatLeavesTheWorldAnswersAsNothing) {
     // Sent home, the horse is removed on its way: the game knows nothing of
     // its handle any more, and the module forgets it rather than wait on it.
-    const Ran ran = run(outside + R"(events:
-  - {at: 1s, target: dutch_horse}
-  - {at: 2s, prompt: send_home}
+    const Ran ran = run(aimedAt + R"(  - {at: 2s, prompt: send_home}
   - {at: 2500ms, target: null}
   - {at: 4s, remove_ped: dutch_horse}
 expect:

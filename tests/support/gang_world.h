@@ -4,7 +4,7 @@
 // readers for what the module did in a stretch of the record.
 #pragma once
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <array>
 #include <cstdint>
@@ -23,6 +23,9 @@ using standin::Event;
 using standin::floatFromBits;
 using standin::slotOf;
 using standin::Vec3;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
 using testsupport::f32;
 using testsupport::i32;
 using testsupport::u32;

@@ -45,13 +45,24 @@ std::string timelineOf(const sim::Scenario& scenario) {
     return ran.timeline;
 }
 
+namespace {
+
+std::string playerAtTheOrigin(const std::string& name, const std::string& duration) {
+    return "name: " + name + "\nduration: " + duration + "\nworld:\n  player: {position: [0, 0, 0]}\n";
+}
+const char* const dutchHorseTenMetresEast = "model: A_C_HORSE_GANG_DUTCH, position: [10, 0, 0]}\n";
+
+} // namespace
+
 std::string dutchHorseAhead(const std::string& name, const std::string& duration) {
-    return "name: " + name + "\nduration: " + duration +
-           "\nworld:\n"
-           "  player: {position: [0, 0, 0]}\n"
-           "  missions_completed: [MUD1]\n"
-           "  peds:\n"
-           "    - {name: dutch_horse, handle: 2001, model: A_C_HORSE_GANG_DUTCH, position: [10, 0, 0]}\n";
+    return playerAtTheOrigin(name, duration) + "  missions_completed: [MUD1]\n  peds:\n" +
+           "    - {name: dutch_horse, handle: 2001, " + dutchHorseTenMetresEast;
+}
+
+std::string dutchHorseFollows(const std::string& name, const std::string& duration) {
+    return playerAtTheOrigin(name, duration) + "  peds:\n    - {name: dutch_horse, " +
+           dutchHorseTenMetresEast +
+           "events:\n  - {at: 1s, target: dutch_horse}\n  - {at: 2s, prompt: follow}\n";
 }
 
 } // namespace simtest

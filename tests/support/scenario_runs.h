@@ -49,5 +49,9 @@ template <class Json> std::vector<Json> jsonLines(const std::string& text) {
 // the story at its first camp (MUD1) and Dutch's horse, handle 2001, ten
 // metres east of the player. More peds may follow.
 std::string dutchHorseAhead(const std::string& name, const std::string& duration);
+// The start of a scenario with no camp known yet: Dutch's horse ten metres
+// east of the player, aimed at at 1 s and told to follow at 2 s (nine lines).
+// More events may follow.
+std::string dutchHorseFollows(const std::string& name, const std::string& duration);
 
 } // namespace simtest
