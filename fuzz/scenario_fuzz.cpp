@@ -11,8 +11,8 @@
 #include <string>
 #include <typeinfo>
 
-#include "tests/support/settings_model.h"
 #include "sim/scenario/scenario_file.h"
+#include "tests/support/settings_model.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/support/settings_model.h"
 #include "settings/settings.h"
+#include "tests/support/settings_model.h"
 
 namespace {
 
