@@ -48,10 +48,12 @@ std::optional<sim::Scenario> load(const std::string& file) {
     }
 }
 
-int runCommand(const std::string& file, const std::string& tracePath, const std::vector<std::string>& omit,
-               bool quiet, const sim::RunFileOptions& files, const sim::ModuleLoader& module) {
-    // Every argument and the scenario are checked before an output file is
-    // opened: a mistake leaves existing files as they were.
+int runCommand(const std::string& file, const std::vector<std::string>& omit, bool quiet,
+               const sim::RunFileOptions& files, const sim::ModuleLoader& module) {
+    // Every argument and the scenario are checked before anything runs, and
+    // no output is created or truncated before the module has loaded: a
+    // mistake, or a module that does not load, leaves existing files as they
+    // were.
     sim::RunOptions options;
     for (const std::string& label : omit) {
         if (standin::findNativeByLabel(label) == nullptr) {
@@ -63,41 +65,51 @@ int runCommand(const std::string& file, const std::string& tracePath, const std:
     const std::optional<sim::Scenario> scenario = load(file);
     if (!scenario)
         return 2;
-    for (const std::string& output : {tracePath, files.report, files.positions}) {
-        std::error_code same;
-        if (!output.empty() && std::filesystem::equivalent(output, file, same)) {
-            std::cerr << output << ": writing it would overwrite the scenario\n";
-            return 2;
-        }
-    }
     std::unique_ptr<sim::RunFiles> records;
     try {
-        records = std::make_unique<sim::RunFiles>(files); // checks its options, then opens its files
+        sim::checkOutputPaths(
+            {{"--trace", files.trace}, {"--report", files.report}, {"--positions", files.positions}}, file);
+        records = std::make_unique<sim::RunFiles>(files, scenario->duration);
+        records->attach(options);
+        if (!quiet)
+            options.timeline = &std::cout;
+        const sim::RunResult result = sim::runScenario(*scenario, options, module);
+        records->write(result);
+        for (const std::string& failure : result.failures)
+            std::cout << failure << "\n";
+        if (!quiet && result.expectations > 0) {
+            std::cout << (result.expectations - result.failures.size()) << " of " << result.expectations
+                      << " expectations held\n";
+        }
+        return result.failures.empty() ? 0 : 1;
     } catch (const sim::OutputError& e) {
         std::cerr << e.what() << "\n";
         return 2;
     }
-    std::ofstream trace;
-    if (!tracePath.empty()) {
-        trace.open(tracePath, std::ios::binary);
-        if (!trace) {
-            std::cerr << tracePath << ": cannot write the trace\n";
-            return 2;
-        }
-        options.trace = &trace;
+}
+
+int checkScenarios(const std::vector<sim::Scenario>& scenarios, sim::ReportDir* reports,
+                   const sim::ModuleLoader& module) {
+    int failed = 0;
+    for (const sim::Scenario& scenario : scenarios) {
+        sim::RunOptions options;
+        if (reports)
+            reports->attach(options);
+        const sim::RunResult result = sim::runScenario(scenario, options, module);
+        if (reports)
+            reports->add(scenario, result);
+        const bool ok = result.failures.empty();
+        std::printf("%s %s (%s): %zu expectations, %lld frames in %.2f s\n", ok ? "PASS" : "FAIL",
+                    scenario.file.c_str(), scenario.name.c_str(), result.expectations, result.frames,
+                    result.wallSeconds);
+        for (const std::string& failure : result.failures)
+            std::printf("  %s\n", failure.c_str());
+        failed += ok ? 0 : 1;
     }
-    records->attach(options);
-    if (!quiet)
-        options.timeline = &std::cout;
-    const sim::RunResult result = sim::runScenario(*scenario, options, module);
-    records->write(result);
-    for (const std::string& failure : result.failures)
-        std::cout << failure << "\n";
-    if (!quiet && result.expectations > 0) {
-        std::cout << (result.expectations - result.failures.size()) << " of " << result.expectations
-                  << " expectations held\n";
-    }
-    return result.failures.empty() ? 0 : 1;
+    if (reports)
+        reports->finish();
+    std::printf("%zu passed, %d failed\n", scenarios.size() - static_cast<std::size_t>(failed), failed);
+    return failed == 0 ? 0 : 1;
 }
 
 int checkCommand(const std::vector<std::string>& files, const std::string& reportDir,
@@ -120,26 +132,12 @@ int checkCommand(const std::vector<std::string>& files, const std::string& repor
         std::cerr << e.what() << "\n";
         return 2;
     }
-    int failed = 0;
-    for (const sim::Scenario& scenario : scenarios) {
-        sim::RunOptions options;
-        if (reports)
-            reports->attach(options);
-        const sim::RunResult result = sim::runScenario(scenario, options, module);
-        if (reports)
-            reports->add(scenario, result);
-        const bool ok = result.failures.empty();
-        std::printf("%s %s (%s): %zu expectations, %lld frames in %.2f s\n", ok ? "PASS" : "FAIL",
-                    scenario.file.c_str(), scenario.name.c_str(), result.expectations, result.frames,
-                    result.wallSeconds);
-        for (const std::string& failure : result.failures)
-            std::printf("  %s\n", failure.c_str());
-        failed += ok ? 0 : 1;
+    try {
+        return checkScenarios(scenarios, reports.get(), module);
+    } catch (const sim::OutputError& e) {
+        std::cerr << e.what() << "\n";
+        return 2;
     }
-    if (reports)
-        reports->finish();
-    std::printf("%zu passed, %d failed\n", scenarios.size() - static_cast<std::size_t>(failed), failed);
-    return failed == 0 ? 0 : 1;
 }
 
 // A command line the program cannot take: exit 2, with the usage of the
@@ -177,17 +175,18 @@ int main(int argc, char** argv) {
 #endif
     app.fallthrough();
 
-    std::string runFile, tracePath;
+    std::string runFile;
+    sim::RunFileOptions runFiles;
     bool quiet = false;
     CLI::App* run = app.add_subcommand("run", "Run a scenario and print its timeline.");
     run->add_option("scenario", runFile, "The scenario file (YAML).")->required();
-    run->add_option("--trace", tracePath, "Write every host and native call to this file, as JSON Lines.");
+    run->add_option("--trace", runFiles.trace,
+                    "Write every host and native call to this file, as JSON Lines.");
     std::vector<std::string> traceOmit;
     run->add_option("--trace-omit", traceOmit, "Leave these natives (by label) out of the trace.")
         ->delimiter(',')
         ->needs("--trace");
     run->add_flag("--quiet", quiet, "Print no timeline.");
-    sim::RunFileOptions runFiles;
     run->add_option("--report", runFiles.report, "Write the run's report page (HTML) to this file.");
     run->add_option("--positions", runFiles.positions,
                     "Write where the player and every ped stand at the --positions-at times (JSON).");
@@ -233,7 +232,7 @@ int main(int argc, char** argv) {
     try {
         const sim::ModuleLoader module = sim::loadedModule(modulePath);
         if (*run)
-            return runCommand(runFile, tracePath, traceOmit, quiet, runFiles, module);
+            return runCommand(runFile, traceOmit, quiet, runFiles, module);
         if (*check)
             return checkCommand(checkFiles, reportDir, module);
         if (*soak)

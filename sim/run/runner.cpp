@@ -137,6 +137,8 @@ RunResult runScenario(const Scenario& s, const RunOptions& options, const Module
     const auto started = std::chrono::steady_clock::now();
     timeline.say(0, "scenario \"" + s.name + "\" starts");
     loadOnLoaderThread(module); // before the game's window exists, as the game loads its modules
+    if (options.started)
+        options.started();
     WindowForRun window(host);
     std::size_t next = 0;
     RunResult result;

@@ -3,6 +3,7 @@
 // optional trace and the expectations that failed.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <set>
 #include <string>
@@ -23,6 +24,9 @@ struct RunOptions {
     // invariants): told of each thing after the timeline and the checker, in
     // this order.
     std::vector<RunObserver*> observers;
+    // Called once the module has loaded, before the first frame: outputs are
+    // created here, so that a run that cannot start leaves files as they were.
+    std::function<void()> started;
     // At the end, leave the module loaded and its script suspended in its
     // wait, as a game that exits does (the process ends next).
     bool exitSuspended = false;

@@ -38,14 +38,13 @@ void readAction(ScenarioDraft& d, const std::string& action, const YAML::Node& v
         e.text = r.text(value, "prompt");
         if (!promptNames.count(e.text))
             r.fail(value, "unknown prompt '" + e.text + "' (follow, stay, spur or send_home)");
-    } else if (action == "whistle") {
-        e.action = Action::Whistle;
-        if (!r.boolean(value, "whistle"))
-            r.fail(value, "whistle takes true");
-    } else if (action == "game_reload" || action == "module_reload") {
-        e.action = action == "game_reload" ? Action::GameReload : Action::ModuleReload;
-        if (!r.boolean(value, action))
-            r.fail(value, action + " takes true");
+    } else if (action == "whistle" || action == "game_reload" || action == "module_reload") {
+        // An event that happens: its key takes only true.
+        e.action = action == "whistle"       ? Action::Whistle
+                   : action == "game_reload" ? Action::GameReload
+                                             : Action::ModuleReload;
+        if (YamlReader::trueOrFalse(value) != true)
+            r.fail(value, action + " takes only true (the event happens); leave the event out for none");
     } else if (action == "move_player") {
         e.action = Action::MovePlayer;
         e.position = r.position(value, "move_player");

@@ -121,8 +121,11 @@ void readExpectations(ScenarioDraft& d, const YAML::Node& node) {
             if (!f.count("position"))
                 r.fail(item, "near needs a position");
             x.position = r.position(f["position"], "position");
-            if (f.count("within"))
+            if (f.count("within")) {
                 x.within = static_cast<float>(r.number(f["within"], "within"));
+                if (!(x.within > 0))
+                    r.fail(f["within"], "within must be greater than 0 (metres)");
+            }
         } else if (f.count("position") || f.count("within")) {
             r.fail(item, "position and within go with near");
         }

@@ -39,7 +39,7 @@ void readTop(ScenarioDraft& d, const YAML::Node& root) {
             s.settings = Scenario::Settings::None;
         } else {
             s.settings = Scenario::Settings::Text;
-            s.settingsText = r.text(settings, "settings");
+            s.settingsText = r.bytes(settings, "settings");
         }
     }
     if (top.count("world"))

@@ -1,6 +1,7 @@
 #include "sim/scenario/yaml_reader.h"
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <sstream>
 
@@ -8,11 +9,51 @@
 
 namespace sim {
 
+namespace {
+
+// The length of the valid UTF-8 sequence at text[i], or 0 when there is none.
+std::size_t utf8Sequence(const std::string& text, std::size_t i) {
+    const auto byte = [&text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80)
+        return 1;
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                               : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                              : 0;
+    if (length == 0 || i + length > text.size())
+        return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80)
+            return 0;
+    }
+    // Overlong forms, surrogates and code points past U+10FFFF.
+    const unsigned char second = byte(i + 1);
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
+        return 0;
+    return length;
+}
+
+} // namespace
+
 void YamlReader::fail(const YAML::Mark& mark, const std::string& what) const {
     std::ostringstream text;
     text << file_ << ":" << (mark.line >= 0 ? mark.line + 1 : 1) << ":"
          << (mark.column >= 0 ? mark.column + 1 : 1) << ": " << what;
     throw ScenarioError(text.str());
+}
+
+void YamlReader::fail(const YAML::Node& node, const std::string& what) const {
+    // An empty value (`world:` and nothing) has no place of its own in the
+    // file: it is told at its key.
+    if (node.IsNull()) {
+        for (const auto& [value, key] : emptyValues_) {
+            if (value.is(node))
+                fail(key, what);
+        }
+    }
+    fail(node.Mark(), what);
 }
 
 void YamlReader::fail(const Where& at, const std::string& what) const {
@@ -24,11 +65,17 @@ void YamlReader::fail(const Where& at, const std::string& what) const {
 
 std::map<std::string, YAML::Node> YamlReader::fields(const YAML::Node& node, const std::string& context,
                                                      const std::set<std::string>& allowed) const {
+    if (node.IsNull()) {
+        fail(node, context + " has no value: give a map ({} for an empty one)");
+    }
     if (!node.IsMap()) {
         fail(node, context + " must be a map");
     }
     std::map<std::string, YAML::Node> found;
     for (const auto& item : node) {
+        if (item.second.IsNull()) {
+            emptyValues_.emplace_back(item.second, item.first.Mark());
+        }
         if (!item.first.IsScalar()) {
             fail(item.first, "a key in " + context + " must be a name");
         }
@@ -48,23 +95,51 @@ std::map<std::string, YAML::Node> YamlReader::fields(const YAML::Node& node, con
     return found;
 }
 
-std::string YamlReader::text(const YAML::Node& node, const std::string& what) const {
+std::string YamlReader::bytes(const YAML::Node& node, const std::string& what) const {
     if (!node.IsScalar()) {
         fail(node, what + " must be text");
     }
     return node.Scalar();
 }
 
+std::string YamlReader::text(const YAML::Node& node, const std::string& what) const {
+    const std::string value = bytes(node, what);
+    for (std::size_t i = 0; i < value.size();) {
+        const std::size_t length = utf8Sequence(value, i);
+        if (length == 0) {
+            char byte[8];
+            std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(value[i]));
+            fail(node, what + " is not valid UTF-8 (byte " + byte + " at character " + std::to_string(i + 1) +
+                           "): save the file as UTF-8");
+        }
+        i += length;
+    }
+    return value;
+}
+
 std::string YamlReader::textOrNull(const YAML::Node& node, const std::string& what) const {
     return node.IsNull() ? std::string() : text(node, what);
 }
 
+std::optional<bool> YamlReader::trueOrFalse(const YAML::Node& node) {
+    // YAML 1.2's booleans only: not YAML 1.1's yes, no, on, off, y, n, and
+    // not a quoted "true", which is text.
+    if (!node.IsScalar() || node.Tag() == "!")
+        return std::nullopt;
+    const std::string& word = node.Scalar();
+    if (word == "true" || word == "True" || word == "TRUE")
+        return true;
+    if (word == "false" || word == "False" || word == "FALSE")
+        return false;
+    return std::nullopt;
+}
+
 bool YamlReader::boolean(const YAML::Node& node, const std::string& what) const {
-    bool value = false;
-    if (!node.IsScalar() || !YAML::convert<bool>::decode(node, value)) {
+    const std::optional<bool> value = trueOrFalse(node);
+    if (!value) {
         fail(node, what + " must be true or false");
     }
-    return value;
+    return *value;
 }
 
 double YamlReader::number(const YAML::Node& node, const std::string& what) const {

@@ -25,7 +25,7 @@ class YamlReader {
     explicit YamlReader(std::string file) : file_(std::move(file)) {}
 
     [[noreturn]] void fail(const YAML::Mark& mark, const std::string& what) const;
-    [[noreturn]] void fail(const YAML::Node& node, const std::string& what) const { fail(node.Mark(), what); }
+    [[noreturn]] void fail(const YAML::Node& node, const std::string& what) const;
     [[noreturn]] void fail(const Where& at, const std::string& what) const;
 
     Where where(const YAML::Node& node) const { return {node.Mark().line + 1, node.Mark().column + 1}; }
@@ -37,10 +37,16 @@ class YamlReader {
     // Checks that a map has only the given keys, each once; returns them by name.
     std::map<std::string, YAML::Node> fields(const YAML::Node& node, const std::string& context,
                                              const std::set<std::string>& allowed) const;
+    // Text in UTF-8, as every name and word of a scenario is.
     std::string text(const YAML::Node& node, const std::string& what) const;
+    // Text as the bytes the file holds (the settings file's text, which the
+    // module passes on byte for byte in whatever encoding).
+    std::string bytes(const YAML::Node& node, const std::string& what) const;
     // Text, or empty for null.
     std::string textOrNull(const YAML::Node& node, const std::string& what) const;
+    // true or false, unquoted (YAML 1.1's yes, no, on and off are refused).
     bool boolean(const YAML::Node& node, const std::string& what) const;
+    static std::optional<bool> trueOrFalse(const YAML::Node& node);
     // A number the world keeps as a float: finite, and within a float's range.
     double number(const YAML::Node& node, const std::string& what) const;
     long long integer(const YAML::Node& node, const std::string& what, long long low, long long high) const;
@@ -74,6 +80,8 @@ class YamlReader {
     }
 
     std::string file_;
+    // The values left empty in the maps read so far, with the places of their keys.
+    mutable std::vector<std::pair<YAML::Node, YAML::Mark>> emptyValues_;
 };
 
 // The parser's error at (line, column), both 0-based, in plainer words where

@@ -152,6 +152,29 @@ TEST_F(SimCli, NoMistakeInTheArgumentsTouchesAnExistingFile) {
     EXPECT_EQ(read(dir_ + "/good.yaml"), good);
 }
 
+TEST_F(SimCli, OutputsAreTouchedOnlyOnceTheModuleHasLoadedAndEachHasAFileOfItsOwn) {
+    write("good.yaml", good);
+    const std::string kept = "an earlier output\n";
+    for (const char* name : {"t.jsonl", "r.html", "p.json"})
+        write(name, kept);
+    const std::string outputs = " --trace t.jsonl --report r.html --positions p.json --positions-at 1s";
+    const Output noModule = sim("--module missing.so run good.yaml" + outputs);
+    EXPECT_EQ(noModule.code, 3);
+    EXPECT_THAT(noModule.text, HasSubstr("missing.so: cannot load the module"));
+    const Output twice = sim("run good.yaml --trace t.jsonl --report ./t.jsonl");
+    EXPECT_EQ(twice.code, 2);
+    EXPECT_THAT(twice.text, HasSubstr("--trace and --report both name ./t.jsonl: give each output a file"));
+    const Output late = sim("run good.yaml --positions p.json --positions-at 1s,4s");
+    EXPECT_EQ(late.code, 2);
+    EXPECT_THAT(late.text, HasSubstr("--positions-at: 4s is past the end of the scenario, at 3000 ms"));
+    for (const char* name : {"t.jsonl", "r.html", "p.json"})
+        EXPECT_EQ(read(dir_ + "/" + name), kept) << name;
+
+    EXPECT_EQ(sim("run good.yaml --quiet" + outputs).code, 0); // written from the folder it started in
+    EXPECT_THAT(read(dir_ + "/t.jsonl"), HasSubstr("{\"frame\":0,\"time\":0,\"host\":\"scriptRegister\"}"));
+    EXPECT_THAT(read(dir_ + "/p.json"), HasSubstr("\"t\":1000"));
+}
+
 TEST_F(SimCli, ExitCodesTellHeldFailedAndBadInput) {
     write("wrong.yaml", wrong);
     EXPECT_EQ(sim("run good.yaml --quiet").code, 0);

@@ -30,9 +30,10 @@ TEST(SimReload, BothReloadsAreEventsThatTakeTrue) {
     ASSERT_EQ(s.events.size(), 2u);
     EXPECT_EQ(s.events[0].action, sim::Action::GameReload);
     EXPECT_EQ(s.events[1].action, sim::Action::ModuleReload);
-    EXPECT_EQ(errorOf("  - {at: 1s, game_reload: false}\n"), "r.yaml:5:27: game_reload takes true");
+    EXPECT_EQ(errorOf("  - {at: 1s, game_reload: false}\n"),
+              "r.yaml:5:27: game_reload takes only true (the event happens); leave the event out for none");
     EXPECT_EQ(errorOf("  - {at: 1s, module_reload: 3}\n"),
-              "r.yaml:5:29: module_reload must be true or false");
+              "r.yaml:5:29: module_reload takes only true (the event happens); leave the event out for none");
 }
 
 TEST(SimReload, AModuleReloadRunsDllMainOnTheLoadersThreadAndIsToldInTheTraceAndTimeline) {

@@ -128,17 +128,23 @@ TEST(SimReport, TheRecorderSamplesPositionsOnlyWhenTheyChange) {
 TEST(SimReport, OutputsThatCannotBeWrittenAreToldBeforeTheRun) {
     auto error = [](const sim::RunFileOptions& options) {
         try {
-            sim::RunFiles files(options);
+            sim::RunFiles files(options, 60000);
         } catch (const sim::OutputError& e) {
             return std::string(e.what());
         }
         return std::string();
     };
-    EXPECT_EQ(error({"/nonexistent/folder/page.html", "", {}}),
-              "/nonexistent/folder/page.html: cannot write the report");
-    EXPECT_EQ(error({"", "positions.json", {}}), "--positions and --positions-at go together");
-    EXPECT_EQ(error({"", "", {"31s"}}), "--positions and --positions-at go together");
-    EXPECT_EQ(error({"", "/tmp/positions.json", {"31s", "soon"}}),
+    try {
+        sim::checkOutputPaths({{"--report", "/nonexistent/folder/page.html"}}, "s.yaml");
+        ADD_FAILURE() << "a page in a folder that does not exist";
+    } catch (const sim::OutputError& e) {
+        EXPECT_STREQ(
+            e.what(),
+            "/nonexistent/folder/page.html: cannot write it: the folder /nonexistent/folder does not exist");
+    }
+    EXPECT_EQ(error({"", "positions.json", {}, ""}), "--positions and --positions-at go together");
+    EXPECT_EQ(error({"", "", {"31s"}, ""}), "--positions and --positions-at go together");
+    EXPECT_EQ(error({"", "/tmp/positions.json", {"31s", "soon"}, ""}),
               "--positions-at: 'soon' is not a time: a number with ms, s or m");
     const std::string file = testing::TempDir() + "gang_horse_report_dir_is_a_file";
     { std::ofstream(file) << "x"; }
