@@ -1,5 +1,6 @@
 #include "sim/scenario/yaml_reader.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -137,7 +138,15 @@ std::optional<bool> YamlReader::trueOrFalse(const YAML::Node& node) {
 bool YamlReader::boolean(const YAML::Node& node, const std::string& what) const {
     const std::optional<bool> value = trueOrFalse(node);
     if (!value) {
-        fail(node, what + " must be true or false");
+        std::string word = node.IsScalar() ? node.Scalar() : std::string();
+        for (char& c : word)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const bool oldWord =
+            word == "yes" || word == "no" || word == "on" || word == "off" || word == "y" || word == "n";
+        fail(node, what + " must be true or false" +
+                       (node.IsScalar() && node.Tag() == "!" ? std::string(", without quotes")
+                        : oldWord ? " ('" + node.Scalar() + "' is YAML 1.1's word, not taken here)"
+                                  : std::string()));
     }
     return *value;
 }
