@@ -59,17 +59,22 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
         // Asked right after the borrowed horse is found: told at once, not
         // after the waits the rest of the pass may make.
         passHasBorrowed_ = true;
+        if (i32(slots[1]) == lastBorrowed_ && names_.ped(lastBorrowed_) != borrowedName_) {
+            // The module's handle now names a ped that took it after the one it borrowed left.
+            say(ms, names_.ped(lastBorrowed_) + " is the borrowed horse: it took handle " +
+                        std::to_string(lastBorrowed_) + ", which the module kept for " + borrowedName_);
+            borrowedName_ = names_.ped(lastBorrowed_);
+        }
         if (i32(slots[1]) != lastBorrowed_) {
             const std::int32_t previous = lastBorrowed_;
             lastBorrowed_ = i32(slots[1]);
-            say(ms, names_.ped(lastBorrowed_) + " is the borrowed horse");
+            borrowedName_ = names_.ped(lastBorrowed_);
+            say(ms, borrowedName_ + " is the borrowed horse");
             if (previous != 0) {
                 // As the end of the last frame saw it: the switch may have removed it since.
-                const std::string on = " on " + names_.ped(previous);
                 bool hadBlip = false;
-                for (const auto& [handle, text] : blips_)
-                    hadBlip = hadBlip || (text.size() >= on.size() &&
-                                          text.compare(text.size() - on.size(), on.size(), on) == 0);
+                for (const auto& [handle, blip] : blips_)
+                    hadBlip = hadBlip || blip.entity == previous;
                 say(ms, reasons_.letGo(previous, lastBorrowed_, following_.count(previous) != 0, hadBlip));
             }
         }
@@ -96,8 +101,10 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
     } else if (label == "setEntityCoords") {
         const standin::Vec3 to{standin::slotFloat(slots[1]), standin::slotFloat(slots[2]),
                                standin::slotFloat(slots[3])};
+        const standin::PedState* player = game_.ped(game_.playerPed);
+        const bool ridden = player != nullptr && player->mount == i32(slots[0]);
         say(ms, names_.ped(i32(slots[0])) + " teleported to the camp at " + position(to.x, to.y, to.z) +
-                    reasons_.teleport(i32(slots[0]), to));
+                    (ridden ? " with the player on it" : "") + reasons_.teleport(i32(slots[0]), to));
     } else if (label == "taskUseScenarioPoint") {
         say(ms, names_.ped(i32(slots[0])) + " sent to graze at " + reasons_.grazingPoint(i32(slots[1])));
     } else if (label == "taskStartScenarioInPlaceHash") {
@@ -155,6 +162,10 @@ void Timeline::tellPreparation(std::uint64_t ms) {
     }
 }
 
+std::string Timeline::blipText(const Blip& blip) const {
+    return "blip \"" + blip.name + "\" on " + names_.ped(blip.entity);
+}
+
 void Timeline::frameEnd(int /*frame*/, std::uint64_t ms) {
     // Prompts.
     bool shown = true;
@@ -181,20 +192,19 @@ void Timeline::frameEnd(int /*frame*/, std::uint64_t ms) {
         promptsShown_ = shown;
         promptGroup_ = group;
     }
-    // Blips.
-    std::map<std::int32_t, std::string> blips;
-    for (const auto& [handle, blip] : game_.blips) {
-        blips[handle] = "blip \"" + blip.name + "\" on " + names_.ped(blip.entity);
+    // Blips, by the entity they mark: a ped that takes its handle later has them from then on.
+    std::map<std::int32_t, Blip> blips;
+    for (const auto& [handle, blip] : game_.blips)
+        blips[handle] = {blip.entity, blip.name};
+    for (const auto& [handle, blip] : blips) {
+        if (auto before = blips_.find(handle); before == blips_.end() || !(before->second == blip))
+            say(ms, blipText(blip) + " added");
     }
-    for (const auto& [handle, text] : blips) {
-        if (!blips_.count(handle) || blips_[handle] != text)
-            say(ms, text + " added");
-    }
-    for (const auto& [handle, text] : blips_) {
+    for (const auto& [handle, blip] : blips_) {
         if (!blips.count(handle))
-            say(ms, text + " removed");
+            say(ms, blipText(blip) + " removed");
     }
-    blips_ = blips;
+    blips_ = std::move(blips);
     // Following and arrivals.
     std::set<std::int32_t> following;
     std::set<std::int32_t> walking;

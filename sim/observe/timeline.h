@@ -33,9 +33,15 @@ class Timeline final : public RunObserver {
     void frameEnd(int frame, std::uint64_t ms) override;
 
   private:
+    struct Blip {
+        std::int32_t entity = 0;
+        std::string name;
+        bool operator==(const Blip& other) const { return entity == other.entity && name == other.name; }
+    };
     void wait(std::uint64_t ms, std::uint32_t waitMs);
     void hostCall(std::uint64_t ms, const char* name);
     void tellPreparation(std::uint64_t ms);
+    std::string blipText(const Blip& blip) const;
 
     std::ostream* out_;
     const Names& names_;
@@ -45,12 +51,13 @@ class Timeline final : public RunObserver {
     std::vector<std::int32_t> passHorses_, lastHorses_;
     int passMembers_ = 0, lastMembers_ = 0;
     std::int32_t lastBorrowed_ = 0;
+    std::string borrowedName_; // the ped that held its handle when last told
     bool passHasBorrowed_ = false;
     std::int32_t passMount_ = -1; // the player's mount as the pass measured it first; -1 before
     bool passPreparationTold_ = false;
     bool promptsShown_ = false;
     std::int32_t promptGroup_ = 0;
-    std::map<std::int32_t, std::string> blips_;
+    std::map<std::int32_t, Blip> blips_;
     std::set<std::int32_t> following_, walking_;
 };
 
