@@ -106,9 +106,13 @@ void applyEvent(const ScenarioEvent& e, std::uint64_t now, ScenarioWorld& world,
         const facts::Command* command = facts::commandFor(e.text);
         if (command == nullptr)
             throw std::logic_error("no command has the prompt '" + e.text + "'");
+        const standin::PromptState* prompt = game.promptFor(command->input);
         const bool done = game.completePrompt(command->input);
+        const bool left = done && timeline.leftBehind(prompt->handle);
         timeline.say(now, "the player completes the " + promptWords.at(e.text) + " prompt" +
-                              (done ? "" : " (not shown: nothing happens)"));
+                              (!done  ? " (not shown: nothing happens)"
+                               : left ? " (the one the unloaded module left: nothing happens)"
+                                      : ""));
         break;
     }
     case Action::Mount:
