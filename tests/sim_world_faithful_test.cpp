@@ -57,15 +57,13 @@ events:
   - {at: 5s, mount: dutch_horse}
   - {at: 18s, ped: dutch_horse, set: {position: [40, 50, 60]}}
 )",
-                        {12000, 14000, 18000});
+                        {14000, 18000});
     EXPECT_THAT(ran.failures, IsEmpty());
     const Json camp = Json::parse("[-115.815, -0.504, 95.295]"), moved = Json::parse("[40.0, 50.0, 60.0]");
-    EXPECT_LT(ran.positions[0]["player"][1].get<double>(), 600.0);
-    EXPECT_GT(ran.positions[0]["player"][1].get<double>(), 590.0);
-    EXPECT_EQ(ran.positions[1]["player"], camp);
-    EXPECT_EQ(ran.positions[1]["dutch_horse"], camp);
-    EXPECT_EQ(ran.positions[2]["player"], moved);
-    EXPECT_EQ(ran.positions[2]["dutch_horse"], moved);
+    EXPECT_EQ(ran.positions[0]["player"], camp);
+    EXPECT_EQ(ran.positions[0]["dutch_horse"], camp);
+    EXPECT_EQ(ran.positions[1]["player"], moved);
+    EXPECT_EQ(ran.positions[1]["dutch_horse"], moved);
     EXPECT_THAT(ran.timeline, HasSubstr("00:13.033  dutch_horse teleported to the camp at (-115.82, -0.50, "
                                         "95.29) with the player on it, as it was 600.44 m from the camp"));
     EXPECT_THAT(
@@ -128,7 +126,6 @@ expect:
                   "kept for dutch_horse\n"
                   "00:05.000  dutch_horse is not in the world: the change (is moved to (50.00, 50.00, "
                   "0.00)) does nothing\n"));
-    EXPECT_THAT(ran.timeline, HasSubstr("00:06.500  bill_horse's tasks cleared\n"));
     // The page: who holds the handle from when, and each ped's own path.
     EXPECT_EQ(
         ran.page["names"]["peds"],
