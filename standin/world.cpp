@@ -32,6 +32,15 @@ PedState& World::player() {
     return *p;
 }
 
+void World::placePed(std::int32_t handle, const Vec3& position) {
+    if (ped(handle) == nullptr)
+        return;
+    for (auto& [h, p] : peds) {
+        if (h == handle || p.mount == handle)
+            p.position = position;
+    }
+}
+
 void World::startScript(const std::string& name, int instances) {
     scriptInstances[joaat(name.c_str())] = instances;
 }

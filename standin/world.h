@@ -113,6 +113,10 @@ class World {
     // Convenience for setting up a world.
     PedState& addPed(std::int32_t handle, const std::string& model, Vec3 position = {});
     PedState& player();
+    // Puts the ped at the position, and whoever rides it with it: the game
+    // keeps a rider on the horse it moves. Nothing for a handle the world
+    // does not hold.
+    void placePed(std::int32_t handle, const Vec3& position);
     void startScript(const std::string& name, int instances = 1);
     void stopScript(const std::string& name);
     std::int32_t addThread(const std::string& scriptName);

@@ -41,9 +41,14 @@ Checker::Checker(const Scenario& scenario, Game& game, const Names& names)
     }
 }
 
-std::int32_t Checker::handle(const std::string& name) const {
+std::optional<std::int32_t> Checker::handle(const std::string& name) const {
     auto it = handles_.find(name);
-    return it == handles_.end() ? -1 : it->second;
+    if (it == handles_.end())
+        return std::nullopt;
+    auto holder = names_.peds.find(it->second);
+    if (holder == names_.peds.end() || holder->second != name)
+        return std::nullopt;
+    return it->second;
 }
 
 std::string Checker::threadScript(std::int32_t thread) const {
@@ -147,11 +152,11 @@ bool Checker::matchesNative(const Expectation& x, const NativeInfo& info, const 
         return line != nullptr && x.text == line;
     }
     case ExpectKind::Teleported:
-        return label == "setEntityCoords" && i32(slots[0]) == handle(x.text);
+        return label == "setEntityCoords" && handle(x.text) == i32(slots[0]);
     case ExpectKind::Configured:
-        return label == "native67F7CEAC" && i32(slots[0]) == handle(x.text);
+        return label == "native67F7CEAC" && handle(x.text) == i32(slots[0]);
     case ExpectKind::GangMember:
-        return label == "nativeA5C38736" && i32(slots[0]) == handle(x.text);
+        return label == "nativeA5C38736" && handle(x.text) == i32(slots[0]);
     case ExpectKind::Terminated:
         return label == "terminateThread" && threadScript(i32(slots[0])) == x.text;
     case ExpectKind::Native:
@@ -182,7 +187,10 @@ bool Checker::argsMatch(const Expectation& x, const NativeInfo& info, const std:
             if (m.kind == ArgMatch::Kind::Number) {
                 want = static_cast<std::uint32_t>(static_cast<std::int64_t>(m.number));
             } else if (handles_.count(m.text)) {
-                want = static_cast<std::uint32_t>(handles_.at(m.text));
+                const std::optional<std::int32_t> held = handle(m.text);
+                if (!held)
+                    return false;
+                want = static_cast<std::uint32_t>(*held);
             } else if (m.text == "player") {
                 want = static_cast<std::uint32_t>(game_.playerPed);
             } else {
@@ -210,7 +218,10 @@ bool Checker::argsMatch(const Expectation& x, const NativeInfo& info, const std:
 }
 
 bool Checker::holds(const Expectation& x) const {
-    const std::int32_t h = handle(x.text);
+    const std::optional<std::int32_t> held = handle(x.text);
+    if (!held)
+        return false;
+    const std::int32_t h = *held;
     auto it = game_.peds.find(h);
     const standin::PedState* p = it == game_.peds.end() ? nullptr : &it->second;
     switch (x.kind) {

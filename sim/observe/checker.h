@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,10 +27,13 @@ struct Verdict {
 
 class Checker final : public RunObserver {
   public:
-    // names: for the scripts of the threads the module terminates.
+    // names: for the scripts of the threads the module terminates, and for
+    // the ped that holds each handle as the run goes.
     Checker(const Scenario& scenario, standin::Game& game, const Names& names);
 
-    std::int32_t handle(const std::string& name) const;
+    // The handle of the ped of that name while it holds it, else nullopt: a
+    // handle taken by a later ped names that ped from then on.
+    std::optional<std::int32_t> handle(const std::string& name) const;
 
     // What each out-parameter held when the call was made, as the trace shows
     // it: the game may overwrite it in answering (removeBlip clears it).

@@ -1,8 +1,10 @@
 #include "sim/observe/names.h"
 
+#include <cmath>
 #include <cstdio>
 #include <stdexcept>
 
+#include "facts/module_facts.h"
 #include "standin/catalogue.h"
 
 namespace sim {
@@ -12,6 +14,11 @@ std::string position(float x, float y, float z) {
     std::snprintf(text, sizeof text, "(%.2f, %.2f, %.2f)", static_cast<double>(x), static_cast<double>(y),
                   static_cast<double>(z));
     return text;
+}
+
+bool inCampBox(const standin::Vec3& at, const standin::Vec3& camp) {
+    return std::fabs(at.x - camp.x) <= facts::campBox.x && std::fabs(at.y - camp.y) <= facts::campBox.y &&
+           std::fabs(at.z - camp.z) <= facts::campBox.z;
 }
 
 const standin::NativeInfo* nativeLabelled(const char* label) {

@@ -8,6 +8,7 @@
 
 #include "standin/catalogue.h"
 #include "standin/slots.h"
+#include "standin/world.h"
 
 namespace sim {
 
@@ -17,6 +18,9 @@ using standin::spokenLine;
 
 // "(x, y, z)" with two decimals.
 std::string position(float x, float y, float z);
+
+// Within the box around the camp position in which a horse sent home has arrived.
+bool inCampBox(const standin::Vec3& at, const standin::Vec3& camp);
 
 // The catalogue's entry for a label; every label used here is in it.
 const standin::NativeInfo* nativeLabelled(const char* label);

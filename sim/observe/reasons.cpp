@@ -40,6 +40,13 @@ void Reasons::native(const standin::NativeInfo& info, const std::uint64_t* slots
             sendHomeTaken_ = true;
     } else if (label == "taskFollowNavMeshToCoord") {
         homeward_ = i32(slots[0]);
+        home_ = {standin::slotFloat(slots[1]), standin::slotFloat(slots[2]), standin::slotFloat(slots[3])};
+        putAtCamp_ = 0;
+    } else if (label == "setEntityCoords") {
+        putAtCamp_ = i32(slots[0]);
+    } else if (label == "native0CC36D41") {
+        pointAsked_ = i32(slots[0]);
+        pointTaken_ = result[0] != 0;
     } else if (label == "taskUseScenarioPoint" || label == "taskStartScenarioInPlaceHash") {
         if (homeward_ == i32(slots[0]))
             homeward_ = 0;
@@ -77,6 +84,20 @@ std::string Reasons::grazingPoint(std::int32_t point) const {
            "the camp";
 }
 
+std::string Reasons::inPlace(std::int32_t ped) const {
+    if (pointAsked_ == 0)
+        return "no grazing point lies within 200 m of the camp";
+    const std::string point = grazingPoint(pointAsked_);
+    if (!pointTaken_)
+        return "it does not use " + point + ", where it was sent";
+    for (const auto& [handle, other] : game_.peds) {
+        if (handle != ped && other.task.kind == standin::TaskKind::UseScenarioPoint &&
+            other.task.point == pointAsked_)
+            return point + " is taken by " + names_.ped(handle);
+    }
+    return point + " is taken: an earlier horse was sent there, and nothing frees it";
+}
+
 std::string Reasons::stoppedFollowing(std::int32_t ped) {
     auto found = game_.peds.find(ped);
     if (found == game_.peds.end())
@@ -106,7 +127,13 @@ std::string Reasons::letGo(std::int32_t previous, std::int32_t next, bool wasFol
     if (found == game_.peds.end()) {
         add("had left the world");
     } else {
-        if (homeward_ == previous)
+        const bool inCamp = inCampBox(found->second.position, home_);
+        if (homeward_ == previous && putAtCamp_ == previous)
+            add("had been put at the camp, not yet grazing (it stays there; nothing sends it to graze any "
+                "more)");
+        else if (homeward_ == previous && inCamp)
+            add("had reached the camp, not yet grazing (it stays there; nothing sends it to graze any more)");
+        else if (homeward_ == previous)
             add("was on its way home (it walks on; nothing watches its return any more)");
         if (wasFollowing)
             add("was following the player");

@@ -28,6 +28,8 @@ class Reasons {
     std::string teleport(std::int32_t ped, const standin::Vec3& to) const;
     // "the grazing point at (x, y, z)", or why there is none.
     std::string grazingPoint(std::int32_t point) const;
+    // Why the horse grazes where it stands: no grazing point, or the point taken.
+    std::string inPlace(std::int32_t ped) const;
     // Why a horse left the player's group: "told to stay", "the player rides it", ...
     std::string stoppedFollowing(std::int32_t ped);
     void startedFollowing(std::int32_t ped) { told_.erase(ped); }
@@ -44,7 +46,11 @@ class Reasons {
     const standin::Game& game_;
     std::map<std::int32_t, std::string> told_; // ped -> the command that ended its follow
     std::int32_t homeward_ = 0;                // the horse last sent home, until it grazes
-    std::int32_t stillPed_ = 0;                // this pass: the horse found still, and how often in a row
+    standin::Vec3 home_;                       // where it was sent
+    std::int32_t putAtCamp_ = 0;               // the horse last put at the camp
+    std::int32_t pointAsked_ = 0;              // the grazing point last asked about, and whether it was taken
+    bool pointTaken_ = false;
+    std::int32_t stillPed_ = 0; // this pass: the horse found still, and how often in a row
     int stillChecks_ = 0;
     std::map<std::string, float> distanceFrom_; // this pass: measured distances by their first point
     bool sendHomeTaken_ = false;                // this pass: a completed send-home prompt, not yet said

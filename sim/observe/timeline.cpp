@@ -1,8 +1,12 @@
 #include "sim/observe/timeline.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <iterator>
 
 #include "facts/module_facts.h"
+#include "sim/scenario/scenario.h"
 #include "standin/format.h"
 #include "standin/slots.h"
 
@@ -10,6 +14,12 @@ namespace sim {
 
 using standin::Game;
 using standin::NativeInfo;
+
+namespace {
+
+const std::uint32_t whistleInput = standin::joaat("INPUT_WHISTLE");
+
+} // namespace
 
 void Timeline::say(std::uint64_t ms, const std::string& text) {
     if (out_ != nullptr)
@@ -34,7 +44,10 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
                                              nativeLabelled("isPedStill"),
                                              nativeLabelled("getDistanceBetweenCoords"),
                                              nativeLabelled("promptHasStandardModeCompleted"),
-                                             nativeLabelled("getMount")};
+                                             nativeLabelled("getMount"),
+                                             nativeLabelled("isControlJustReleased"),
+                                             nativeLabelled("countScriptInstances"),
+                                             nativeLabelled("native0CC36D41")};
     if (std::find(std::begin(told), std::end(told), &info) == std::end(told))
         return;
     reasons_.native(info, slots, result, lastBorrowed_);
@@ -51,6 +64,15 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
     if (label == "getMount") {
         if (passMount_ < 0)
             passMount_ = i32(result[0]);
+    } else if (label == "countScriptInstances") {
+        if (passCamp_.empty() && i32(result[0]) > 0) {
+            passCamp_ = "a camp script";
+            for (const char* script : facts::campScripts)
+                passCamp_ = standin::joaat(script) == standin::u32(slots[0]) ? script : passCamp_;
+        }
+    } else if (label == "isControlJustReleased") {
+        if (whistleBlown_ && standin::u32(slots[1]) == whistleInput && result[0] != 0)
+            whistleAsked(ms);
     } else if (label == "native67F7CEAC") {
         passHorses_.push_back(i32(slots[0]));
     } else if (label == "nativeA5C38736") {
@@ -59,17 +81,22 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
         // Asked right after the borrowed horse is found: told at once, not
         // after the waits the rest of the pass may make.
         passHasBorrowed_ = true;
+        if (i32(slots[1]) == lastBorrowed_ && names_.ped(lastBorrowed_) != borrowedName_) {
+            // The module's handle now names a ped that took it after the one it borrowed left.
+            say(ms, names_.ped(lastBorrowed_) + " is the borrowed horse: it took handle " +
+                        std::to_string(lastBorrowed_) + ", which the module kept for " + borrowedName_);
+            borrowedName_ = names_.ped(lastBorrowed_);
+        }
         if (i32(slots[1]) != lastBorrowed_) {
             const std::int32_t previous = lastBorrowed_;
             lastBorrowed_ = i32(slots[1]);
-            say(ms, names_.ped(lastBorrowed_) + " is the borrowed horse");
+            borrowedName_ = names_.ped(lastBorrowed_);
+            say(ms, borrowedName_ + " is the borrowed horse");
             if (previous != 0) {
                 // As the end of the last frame saw it: the switch may have removed it since.
-                const std::string on = " on " + names_.ped(previous);
                 bool hadBlip = false;
-                for (const auto& [handle, text] : blips_)
-                    hadBlip = hadBlip || (text.size() >= on.size() &&
-                                          text.compare(text.size() - on.size(), on.size(), on) == 0);
+                for (const auto& [handle, blip] : blips_)
+                    hadBlip = hadBlip || (blip.entity == previous && !leftBlips_.count(handle));
                 say(ms, reasons_.letGo(previous, lastBorrowed_, following_.count(previous) != 0, hadBlip));
             }
         }
@@ -96,12 +123,14 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
     } else if (label == "setEntityCoords") {
         const standin::Vec3 to{standin::slotFloat(slots[1]), standin::slotFloat(slots[2]),
                                standin::slotFloat(slots[3])};
+        const standin::PedState* player = game_.ped(game_.playerPed);
+        const bool ridden = player != nullptr && player->mount == i32(slots[0]);
         say(ms, names_.ped(i32(slots[0])) + " teleported to the camp at " + position(to.x, to.y, to.z) +
-                    reasons_.teleport(i32(slots[0]), to));
+                    (ridden ? " with the player on it" : "") + reasons_.teleport(i32(slots[0]), to));
     } else if (label == "taskUseScenarioPoint") {
         say(ms, names_.ped(i32(slots[0])) + " sent to graze at " + reasons_.grazingPoint(i32(slots[1])));
     } else if (label == "taskStartScenarioInPlaceHash") {
-        say(ms, names_.ped(i32(slots[0])) + " grazing where it stands");
+        say(ms, names_.ped(i32(slots[0])) + " grazing where it stands: " + reasons_.inPlace(i32(slots[0])));
     } else if (label == "taskSmartFleePed") {
         say(ms, names_.ped(i32(slots[0])) + " spurred away: flees from " + names_.ped(i32(slots[1])));
     } else if (label == "clearPedTasks") {
@@ -119,6 +148,8 @@ void Timeline::wait(std::uint64_t ms, std::uint32_t waitMs) {
     }
     if (waitMs > 0) {
         say(ms, "the script waits " + std::to_string(waitMs) + " ms");
+        pausedUntil_ = ms + waitMs;
+        pausedFor_ = waitMs;
         return;
     }
     // A pass ended.
@@ -135,6 +166,20 @@ void Timeline::wait(std::uint64_t ms, std::uint32_t waitMs) {
     passHasBorrowed_ = false;
     passMount_ = -1;
     passPreparationTold_ = false;
+    passCamp_.clear();
+}
+
+void Timeline::event(std::uint64_t /*ms*/, const ScenarioEvent& e) {
+    if (e.action == Action::Whistle)
+        whistleBlown_ = true;
+}
+
+void Timeline::whistleAsked(std::uint64_t ms) {
+    whistleBlown_ = false;
+    if (!passCamp_.empty())
+        say(ms, "the whistle is not heard: in camp (" + passCamp_ + " runs) the whistle does nothing");
+    else if (lastBorrowed_ != 0 && lastBorrowed_ == reasons_.homeward())
+        say(ms, "the whistle is not heard: " + names_.ped(lastBorrowed_) + " is on its way home");
 }
 
 void Timeline::tellPreparation(std::uint64_t ms) {
@@ -155,54 +200,125 @@ void Timeline::tellPreparation(std::uint64_t ms) {
     }
 }
 
-void Timeline::frameEnd(int /*frame*/, std::uint64_t ms) {
-    // Prompts.
-    bool shown = true;
+bool Timeline::promptsShown(std::int32_t after, std::int32_t upTo, std::int32_t& group,
+                            std::string& texts) const {
+    static const std::uint32_t* const inputs = [] {
+        static std::uint32_t hashes[std::size(facts::commands)];
+        for (std::size_t i = 0; i < std::size(facts::commands); ++i)
+            hashes[i] = standin::joaat(facts::commands[i].input);
+        return hashes;
+    }();
+    texts.clear();
+    for (std::size_t i = 0; i < std::size(facts::commands); ++i) {
+        const standin::PromptState* found = nullptr;
+        for (auto it = game_.prompts.rbegin(); it != game_.prompts.rend(); ++it) {
+            const standin::PromptState& p = it->second;
+            if (p.handle <= after || p.handle > upTo || p.controlAction != inputs[i])
+                continue;
+            if (p.enabled && p.visible) {
+                found = &p;
+                break;
+            }
+            found = found != nullptr ? found : &p;
+        }
+        if (found == nullptr || !found->enabled || !found->visible)
+            return false;
+        group = found->group;
+        texts += (texts.empty() ? "\"" : " | \"") + found->text + "\"";
+    }
+    return true;
+}
+
+std::string Timeline::blipText(const Blip& blip) const {
+    return "blip \"" + blip.name + "\" on " + names_.ped(blip.entity);
+}
+
+void Timeline::tellPrompts(std::uint64_t ms) {
     std::int32_t group = 0;
     std::string texts;
-    for (const facts::Command& command : facts::commands) {
-        const standin::PromptState* p = game_.promptFor(command.input);
-        if (p == nullptr || !p->enabled || !p->visible) {
-            shown = false;
-            break;
-        }
-        group = p->group;
-        texts += (texts.empty() ? "\"" : " | \"") + p->text + "\"";
+    const bool shown = promptsShown(leftPrompts_, INT_MAX, group, texts);
+    if (shown == promptsShown_ && (!shown || group == promptGroup_))
+        return;
+    if (shown) {
+        const std::int32_t owner = Game::entityOfPromptGroup(group);
+        say(ms, "prompts shown" + (owner != 0 ? " on " + names_.ped(owner) : " in no horse's prompt group") +
+                    ": " + texts);
+    } else {
+        std::int32_t leftGroup = 0;
+        std::string leftTexts;
+        const bool left = leftPrompts_ != 0 && promptsShown(0, leftPrompts_, leftGroup, leftTexts);
+        const std::int32_t owner = Game::entityOfPromptGroup(leftGroup);
+        say(ms, std::string("prompts hidden") +
+                    (left ? " (the unloaded module's stay shown" +
+                                (owner != 0 ? " on " + names_.ped(owner) : std::string()) + ")"
+                          : ""));
     }
-    if (shown != promptsShown_ || (shown && group != promptGroup_)) {
-        if (shown) {
-            const std::int32_t owner = Game::entityOfPromptGroup(group);
-            say(ms, "prompts shown" +
-                        (owner != 0 ? " on " + names_.ped(owner) : " in no horse's prompt group") + ": " +
-                        texts);
+    promptsShown_ = shown;
+    promptGroup_ = group;
+}
+
+void Timeline::tellWalksEnded(std::uint64_t ms) {
+    std::map<std::int32_t, standin::Vec3> walking;
+    for (const auto& [handle, ped] : game_.peds) {
+        if (ped.task.kind == standin::TaskKind::Navigate)
+            walking[handle] = ped.task.target;
+    }
+    for (const auto& [h, to] : walking_) {
+        const standin::PedState* ped = game_.ped(h);
+        if (walking.count(h) || ped == nullptr || ped->task.kind != standin::TaskKind::None)
+            continue;
+        const standin::Vec3& p = ped->position;
+        if (inCampBox(p, to)) {
+            say(ms, names_.ped(h) + " arrives at " + position(p.x, p.y, p.z));
         } else {
-            say(ms, "prompts hidden");
+            char away[64];
+            std::snprintf(away, sizeof away, ", %.2f m from it",
+                          static_cast<double>(standin::distance(p, to)));
+            say(ms, names_.ped(h) + " stops short of the camp at " + position(p.x, p.y, p.z) + away);
         }
-        promptsShown_ = shown;
-        promptGroup_ = group;
     }
+    walking_ = std::move(walking);
+}
+
+void Timeline::frameEnd(int /*frame*/, std::uint64_t ms) {
+    if (whistleBlown_) {
+        // Not asked for in the frame it was released in: it is gone.
+        whistleBlown_ = false;
+        if (ms < pausedUntil_)
+            say(ms, "the whistle is not heard: the script is paused until " +
+                        standin::clockText(pausedUntil_) + " (a " + std::to_string(pausedFor_) +
+                        " ms wait) and asks for nothing meanwhile; a whistle counts only in the frame it is "
+                        "released");
+        else if (lastBorrowed_ == 0)
+            say(ms, "the whistle is not heard: there is no borrowed horse");
+        else
+            say(ms, "the whistle is not heard: the module did not ask for it in this frame");
+    }
+    tellPrompts(ms);
     // Blips.
-    std::map<std::int32_t, std::string> blips;
-    for (const auto& [handle, blip] : game_.blips) {
-        blips[handle] = "blip \"" + blip.name + "\" on " + names_.ped(blip.entity);
+    std::map<std::int32_t, Blip> blips;
+    for (const auto& [handle, blip] : game_.blips)
+        blips[handle] = {blip.entity, blip.name};
+    for (const auto& [handle, blip] : blips) {
+        if (auto before = blips_.find(handle); before != blips_.end() && before->second == blip)
+            continue;
+        bool second = false;
+        for (std::int32_t left : leftBlips_) {
+            auto other = blips.find(left);
+            second = second || (other != blips.end() && other->second.entity == blip.entity);
+        }
+        say(ms, blipText(blip) + " added" + (second ? " (a second one: the unloaded module's stays)" : ""));
     }
-    for (const auto& [handle, text] : blips) {
-        if (!blips_.count(handle) || blips_[handle] != text)
-            say(ms, text + " added");
-    }
-    for (const auto& [handle, text] : blips_) {
+    for (const auto& [handle, blip] : blips_) {
         if (!blips.count(handle))
-            say(ms, text + " removed");
+            say(ms, blipText(blip) + " removed");
     }
-    blips_ = blips;
-    // Following and arrivals.
+    blips_ = std::move(blips);
+    // Following.
     std::set<std::int32_t> following;
-    std::set<std::int32_t> walking;
     for (const auto& [handle, ped] : game_.peds) {
         if (ped.pedGroup == game_.playerGroup && handle != game_.playerPed)
             following.insert(handle);
-        if (ped.task.kind == standin::TaskKind::Navigate)
-            walking.insert(handle);
     }
     for (std::int32_t h : following) {
         if (!following_.count(h)) {
@@ -214,15 +330,35 @@ void Timeline::frameEnd(int /*frame*/, std::uint64_t ms) {
         if (!following.count(h))
             say(ms, names_.ped(h) + " stops following the player: " + reasons_.stoppedFollowing(h));
     }
-    for (std::int32_t h : walking_) {
-        if (!walking.count(h) && game_.peds.count(h) &&
-            game_.peds.at(h).task.kind == standin::TaskKind::None) {
-            const auto& p = game_.peds.at(h).position;
-            say(ms, names_.ped(h) + " arrives at " + position(p.x, p.y, p.z));
-        }
+    following_ = std::move(following);
+    tellWalksEnded(ms);
+}
+
+void Timeline::moduleUnloaded(std::uint64_t ms) {
+    for (const auto& [handle, blip] : game_.blips) {
+        leftBlips_.insert(handle);
+        say(ms, "the unloaded module's " + blipText({blip.entity, blip.name}) +
+                    " stays in the world: the module has no call that removes it");
     }
-    following_ = following;
-    walking_ = walking;
+    std::int32_t group = 0;
+    std::string texts;
+    if (promptsShown(0, INT_MAX, group, texts)) {
+        const std::int32_t owner = Game::entityOfPromptGroup(group);
+        say(ms, "the unloaded module's prompts stay shown" +
+                    (owner != 0 ? " on " + names_.ped(owner) : " in no horse's prompt group") + ": " + texts +
+                    ": the module has no call that removes them");
+    }
+    for (const auto& [handle, ped] : game_.peds) {
+        if (ped.pedGroup == game_.playerGroup && handle != game_.playerPed)
+            say(ms, names_.ped(handle) +
+                        " stays in the player's group, where the unloaded module put it: it keeps following "
+                        "the player");
+    }
+    if (!game_.prompts.empty())
+        leftPrompts_ = game_.prompts.rbegin()->first;
+    // The next instance starts with none of its own shown.
+    promptsShown_ = false;
+    promptGroup_ = 0;
 }
 
 } // namespace sim

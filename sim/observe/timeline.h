@@ -29,13 +29,36 @@ class Timeline final : public RunObserver {
     // A scriptWait (a wait of 0 ends a pass), or another host call:
     // DllMain's registrations, a start of the script main (timeline_host.cpp).
     void host(std::uint64_t ms, const char* name, std::uint32_t value) override;
+    // A scenario event: a whistle is told as heard or not, with why.
+    void event(std::uint64_t ms, const ScenarioEvent& e) override;
     // Compares the world with the end of the previous frame.
     void frameEnd(int frame, std::uint64_t ms) override;
 
+    // Developer mode, just after the module was unloaded: what it made stays
+    // in the world, as the module has no call that removes it. Every blip and
+    // prompt there is and every ped in the player's group is told as left
+    // behind, and the next instance's prompts are told apart from these.
+    void moduleUnloaded(std::uint64_t ms);
+    // A prompt an unloaded module left behind.
+    bool leftBehind(std::int32_t prompt) const { return prompt <= leftPrompts_; }
+
   private:
+    struct Blip {
+        std::int32_t entity = 0;
+        std::string name;
+        bool operator==(const Blip& other) const { return entity == other.entity && name == other.name; }
+    };
     void wait(std::uint64_t ms, std::uint32_t waitMs);
     void hostCall(std::uint64_t ms, const char* name);
     void tellPreparation(std::uint64_t ms);
+    void whistleAsked(std::uint64_t ms);
+    void tellPrompts(std::uint64_t ms);
+    void tellWalksEnded(std::uint64_t ms);
+    // Whether the four prompts of the handles in (after, upTo] are shown:
+    // for each input the newest shown, else the newest. Their prompt group
+    // and texts when they are.
+    bool promptsShown(std::int32_t after, std::int32_t upTo, std::int32_t& group, std::string& texts) const;
+    std::string blipText(const Blip& blip) const;
 
     std::ostream* out_;
     const Names& names_;
@@ -45,13 +68,24 @@ class Timeline final : public RunObserver {
     std::vector<std::int32_t> passHorses_, lastHorses_;
     int passMembers_ = 0, lastMembers_ = 0;
     std::int32_t lastBorrowed_ = 0;
+    std::string borrowedName_; // the ped that held its handle when last told
     bool passHasBorrowed_ = false;
     std::int32_t passMount_ = -1; // the player's mount as the pass measured it first; -1 before
     bool passPreparationTold_ = false;
     bool promptsShown_ = false;
     std::int32_t promptGroup_ = 0;
-    std::map<std::int32_t, std::string> blips_;
-    std::set<std::int32_t> following_, walking_;
+    std::map<std::int32_t, Blip> blips_;
+    std::set<std::int32_t> following_;
+    std::map<std::int32_t, standin::Vec3> walking_; // ped -> where it walks to
+    // Left behind by unloaded modules: the blips, and the prompts up to this handle.
+    std::set<std::int32_t> leftBlips_;
+    std::int32_t leftPrompts_ = 0;
+    // The whistle of this frame, until the module asks for it or the frame ends.
+    bool whistleBlown_ = false;
+    // The pass so far: a camp script runs (the first found), as the module asked.
+    std::string passCamp_;
+    std::uint64_t pausedUntil_ = 0; // the script's last wait ends then
+    std::uint32_t pausedFor_ = 0;
 };
 
 } // namespace sim

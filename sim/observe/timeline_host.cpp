@@ -30,6 +30,8 @@ void Timeline::hostCall(std::uint64_t ms, const char* name) {
         passMembers_ = 0;
         passHasBorrowed_ = false;
         passPreparationTold_ = false;
+        passCamp_.clear();
+        pausedUntil_ = 0;
     }
     for (const auto& call : told) {
         if (std::strcmp(call.name, name) == 0) {

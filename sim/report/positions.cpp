@@ -27,8 +27,9 @@ void PositionsAt::frameEnd(int frame, std::uint64_t ms) {
             continue;
         Json positions = Json::object();
         for (const auto& [name, handle] : actors_) {
+            // The ped of that name, not a later one that took its handle.
             auto it = game_->peds.find(handle);
-            if (it != game_->peds.end())
+            if (it != game_->peds.end() && (handle == game_->playerPed || it->second.name == name))
                 positions[name] =
                     position3(it->second.position.x, it->second.position.y, it->second.position.z);
         }

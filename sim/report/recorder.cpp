@@ -9,7 +9,6 @@ namespace sim {
 using standin::NativeInfo;
 
 void ReportRecorder::addActor(const std::string& name, std::int32_t handle, const std::string& model) {
-    actorOf_[handle] = actors_.size();
     Actor actor;
     actor.name = name;
     actor.handle = handle;
@@ -17,14 +16,21 @@ void ReportRecorder::addActor(const std::string& name, std::int32_t handle, cons
     actors_.push_back(std::move(actor));
 }
 
-void ReportRecorder::begin(const Scenario& s, const standin::Game& game, const Names& names) {
+void ReportRecorder::takeHandle(std::size_t actor, std::uint64_t ms) {
+    const Actor& a = actors_[actor];
+    actorOf_[a.handle] = actor;
+    pedNames_.push_back(Json::array({a.handle, actor == 0 ? "the player" : a.name, ms}));
+}
+
+void ReportRecorder::begin(const Scenario& s, const standin::Game& game, const Names& /*names*/) {
     scenario_ = &s;
     game_ = &game;
-    pedNames_ = names.peds;
     calls_.emplace(game);
     addActor("player", s.playerHandle, "");
     for (const PedSpec& p : s.peds)
         addActor(p.name, p.handle, p.model);
+    for (std::size_t i = 0; i < actors_.size(); ++i)
+        takeHandle(i, 0);
     for (const ScenarioEvent& e : s.events) {
         if (e.action == Action::AddPed)
             addActor(e.ped.name, e.ped.handle, e.ped.model);
@@ -52,6 +58,12 @@ void ReportRecorder::mark(std::uint64_t ms, const char* kind, std::int32_t handl
 void ReportRecorder::event(std::uint64_t ms, const ScenarioEvent& e) {
     const std::int32_t player = game_->playerPed;
     switch (e.action) {
+    case Action::AddPed:
+        for (std::size_t i = 0; i < actors_.size(); ++i) {
+            if (actors_[i].name == e.ped.name)
+                takeHandle(i, ms);
+        }
+        break;
     case Action::Mount:
         mark(ms, e.text.empty() ? "dismount" : "mount", player, e.text);
         break;
@@ -117,9 +129,11 @@ void ReportRecorder::host(std::uint64_t ms, const char* name, std::uint32_t valu
 
 void ReportRecorder::frameEnd(int frame, std::uint64_t ms) {
     calls_->frameEnd(frame, ms);
-    for (Actor& a : actors_) {
+    for (std::size_t i = 0; i < actors_.size(); ++i) {
+        Actor& a = actors_[i];
         auto it = game_->peds.find(a.handle);
-        const bool present = it != game_->peds.end();
+        auto holder = actorOf_.find(a.handle);
+        const bool present = it != game_->peds.end() && holder != actorOf_.end() && holder->second == i;
         if (present) {
             const standin::Vec3& p = it->second.position;
             if (a.present && p.x == a.at.x && p.y == a.at.y && p.z == a.at.z)
@@ -188,9 +202,7 @@ Json ReportRecorder::data(const RunResult& result) const {
             addHash(e.ped.group);
         }
     }
-    Json peds = Json::array(), hashNames = Json::array();
-    for (const auto& [handle, name] : pedNames_)
-        peds.push_back(Json::array({handle, name}));
+    Json hashNames = Json::array();
     for (const auto& [hash, name] : hashes)
         hashNames.push_back(Json::array({hash, name}));
 
@@ -209,7 +221,7 @@ Json ReportRecorder::data(const RunResult& result) const {
                 {"expectations", expectations},
                 {"passes", passes_},
                 {"waits", waits_},
-                {"names", {{"peds", peds}, {"hashes", hashNames}}},
+                {"names", {{"peds", pedNames_}, {"hashes", hashNames}}},
                 {"calls", calls_->toJson()}};
 }
 

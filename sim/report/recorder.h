@@ -48,13 +48,15 @@ class ReportRecorder : public RunObserver {
     };
 
     void addActor(const std::string& name, std::int32_t handle, const std::string& model);
+    // The actor takes its handle at ms: the handle names it from then on.
+    void takeHandle(std::size_t actor, std::uint64_t ms);
     void mark(std::uint64_t ms, const char* kind, std::int32_t handle, const std::string& text);
 
     const Scenario* scenario_ = nullptr;
     const standin::Game* game_ = nullptr;
-    std::map<std::int32_t, std::string> pedNames_;
+    Json pedNames_ = Json::array(); // [handle, name, from ms]: who holds each handle, from when
     std::vector<Actor> actors_;
-    std::unordered_map<std::int32_t, std::size_t> actorOf_;
+    std::unordered_map<std::int32_t, std::size_t> actorOf_; // handle -> the actor that holds it
     std::optional<CallLog> calls_;
     Json lines_ = Json::array(), marks_ = Json::array(), camp_ = Json::array();
     Json passes_ = Json::array(), waits_ = Json::array();

@@ -40,6 +40,7 @@ void reloadModule(std::uint64_t now, const ModuleLoader* module, Timeline& timel
     }
     timeline.say(now, "developer mode: the host unloads the module");
     unloadOnLoaderThread(*module);
+    timeline.moduleUnloaded(now);
     timeline.say(now, "the host loads the module again");
     loadOnLoaderThread(*module);
 }

@@ -17,9 +17,14 @@ namespace sim {
 struct ScenarioWorld {
     standin::Host& host;
     standin::Game& game;
+    // For each handle, the ped that holds it (or held it last): a ped added
+    // later may take the handle of one that left, as in the game.
     Names names;
-    std::map<std::string, std::int32_t> handles; // scenario name -> handle, the player as "the player"
+    std::map<std::string, std::int32_t> handles; // scenario name -> handle
     const ModuleLoader* module = nullptr;        // for module reloads
+
+    // The ped of that scenario name while it is in the world, else nullptr.
+    standin::PedState* ped(const std::string& name);
 };
 
 // Puts the scenario's player, peds, scripts, missions and grazing points

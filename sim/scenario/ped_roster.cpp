@@ -52,18 +52,26 @@ void PedRoster::takeHandles(std::int32_t player, std::vector<PedSpec>& peds) {
 }
 
 void PedRoster::takeHandle(const YAML::Node& node, PedSpec& ped) {
-    if (ped.handle != 0 && !used_.insert(ped.handle).second)
-        yaml_.fail(node, "handle " + std::to_string(ped.handle) + " is taken");
+    if (ped.handle != 0 && !used_.insert(ped.handle).second) {
+        auto holder = holders_.find(ped.handle);
+        if (holder == holders_.end())
+            yaml_.fail(node, "handle " + std::to_string(ped.handle) + " is taken");
+        if (!gone_.count(holder->second))
+            yaml_.fail(node, "handle " + std::to_string(ped.handle) + " is taken by " + holder->second +
+                                 ", which is still in the world (a handle is free again once its ped has "
+                                 "left)");
+    }
     assign(ped);
 }
 
 void PedRoster::assign(PedSpec& ped) {
-    if (ped.handle != 0)
-        return;
-    while (used_.count(nextHandle_))
-        ++nextHandle_;
-    ped.handle = nextHandle_;
-    used_.insert(nextHandle_);
+    if (ped.handle == 0) {
+        while (used_.count(nextHandle_))
+            ++nextHandle_;
+        ped.handle = nextHandle_;
+        used_.insert(nextHandle_);
+    }
+    holders_[ped.handle] = ped.name;
 }
 
 } // namespace sim

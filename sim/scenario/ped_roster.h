@@ -1,7 +1,9 @@
 // The peds of a scenario file, as it is read: each name given once and never
-// 'player', each handle taken once (as given, or else the next free one from
-// 3000 on, in file order), and the peds that have left the world by the event
-// being read. Events and expectations may name only a ped the file brings in.
+// 'player', each handle held by one ped at a time (as given, or else the next
+// never-used one from 3000 on, in file order), and the peds that have left the
+// world by the event being read. As in the game, a ped added later may take
+// the handle of one that has left. Events and expectations may name only a
+// ped the file brings in.
 #pragma once
 
 #include <yaml-cpp/yaml.h>
@@ -35,16 +37,18 @@ class PedRoster {
     // The handles of the player and of the world's peds (none without a
     // world); a ped's handle given twice is refused where the ped is.
     void takeHandles(std::int32_t player, std::vector<PedSpec>& peds);
-    // The handle of a ped an event adds, refused at node when taken.
+    // The handle of a ped an event adds, refused at node while the player or
+    // a ped still in the world holds it.
     void takeHandle(const YAML::Node& node, PedSpec& ped);
 
   private:
     void assign(PedSpec& ped);
 
     const YamlReader& yaml_;
-    std::set<std::string> names_;             // every ped's, whenever it is there
-    std::map<std::string, std::string> gone_; // name -> when and where it left
-    std::set<std::int32_t> used_;
+    std::set<std::string> names_;                 // every ped's, whenever it is there
+    std::map<std::string, std::string> gone_;     // name -> when and where it left
+    std::set<std::int32_t> used_;                 // every handle ever held
+    std::map<std::int32_t, std::string> holders_; // handle -> the ped that last took it
     std::int32_t nextHandle_ = 3000;
 };
 

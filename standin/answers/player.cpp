@@ -49,8 +49,7 @@ constexpr NativeAnswer answers[] = {
      }},
     {"setEntityCoords",
      [](World& w, A a, R) {
-         if (PedState* p = w.ped(a.i32(0)))
-             p->position = Vec3{a.f32(1), a.f32(2), a.f32(3)};
+         w.placePed(a.i32(0), Vec3{a.f32(1), a.f32(2), a.f32(3)});
      }},
     {"getDistanceBetweenCoords",
      [](World&, A a, R r) {

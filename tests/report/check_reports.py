@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The report pages, opened in headless Chromium and compared with the simulator.
 
-check: for the demo, a horse put down at the camp and a scenario of hostile
-names and texts, makes each page (`run --report`) and, in a separate run,
+check: for the demo, a horse put down at the camp, a scenario of hostile
+names and texts and a handle taken again by another ped, makes each page (`run --report`) and, in a separate run,
 the simulator's own positions at a few times (`--positions-at`) and its
 trace. At each time (the first opened as FILE.html#t=MS, the others by
 changing the address's #t=) every marker's data-world must match where the
@@ -38,6 +38,7 @@ CASES = [
     ("demo", "scenarios/demo.yaml", [31000, 12000, 45500, 90000]),
     ("far_teleport", "scenarios/far_teleport.yaml", [12000, 2000, 13100, 19000]),
     ("hostile", "tests/report/hostile.yaml", [4500, 1000, 7000]),
+    ("handle_reuse", "tests/report/handle_reuse.yaml", [1000, 6500, 2500, 8000]),
 ]
 
 failures = []
@@ -217,6 +218,18 @@ def check_hostile(page, html):
            "hostile: an element carries an event handler")
 
 
+def check_handle_reuse(page, html):
+    """The calls name handle 2001 for the ped that holds it at the time shown."""
+    url = "file://" + os.path.abspath(html)
+    for t, holder, other in [(1000, "dutch_horse", "bill_horse"), (6500, "bill_horse", "dutch_horse")]:
+        page.evaluate("location.hash = '#t=%d'" % t)
+        page.wait_for("document.documentElement.dataset.t === '%d'" % t)
+        calls = page.evaluate("document.getElementById('calls').textContent")
+        expect(holder in calls and other not in calls,
+               "handle_reuse at %d ms: the calls should name %s only" % (t, holder))
+    page_is_clean(page, url, "handle_reuse")
+
+
 def check_index(page, program, source, out):
     folder = os.path.join(out, "checked")
     sim(program, "check", os.path.join(source, "scenarios/demo.yaml"),
@@ -249,6 +262,8 @@ def check(program, source, out):
                 check_demo_controls(page)
             if name == "hostile":
                 check_hostile(page, pages[name])
+            if name == "handle_reuse":
+                check_handle_reuse(page, pages[name])
         check_index(page, program, source, out)
     print("screenshots: " + ", ".join(os.path.join(out, f) for f in sorted(os.listdir(out)) if f.endswith(".png")))
     if failures:

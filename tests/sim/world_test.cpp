@@ -256,7 +256,8 @@ events:
                           "00:14.033  dutch_horse sent to graze at grazing point 0, which is none: no "
                           "grazing point lies within 200 m of the camp\n"
                           "00:14.033  the script waits 5000 ms\n"
-                          "00:19.033  dutch_horse grazing where it stands\n"
+                          "00:19.033  dutch_horse grazing where it stands: no grazing point lies within "
+                          "200 m of the camp\n"
                           "00:19.033  blip \"Gang Horse\" on dutch_horse removed\n"));
     EXPECT_THAT(ran.timeline, Not(HasSubstr("follows the player")));
 }

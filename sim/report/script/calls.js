@@ -16,10 +16,10 @@ const firstMs = new Array(frames.length), lastMs = new Array(frames.length);
   });
 }
 const hex = (n, digits) => '0x' + (n >>> 0).toString(16).toUpperCase().padStart(digits, '0');
-function nameOf(v) {
+function nameOf(v, ms) {
   if (typeof v === 'string') return v; // a slot with its high half set, as hex
   if (hashNames.has(v)) return hashNames.get(v);
-  if (pedNames.has(v)) return pedNames.get(v);
+  if (pedNames.has(v)) return pedNameAt(v, ms);
   return v > 0x7fffffff ? hex(v, 8) : String(v);
 }
 const quoted = (text) => (text === null ? 'null' : JSON.stringify(text));
@@ -27,14 +27,14 @@ function floatBits(v) {
   const f = new Float32Array([v]);
   return hex(new Uint32Array(f.buffer)[0], 8);
 }
-function words(kind, v) {
+function words(kind, v, ms) {
   switch (kind) {
     case 'f': return typeof v === 'string' ? v : String(v);
     case 's': return quoted(v);
     case 'v': return 'text ' + quoted(v);
-    case 'o': return '&' + nameOf(v[0]) + (v[0] !== v[1] ? ' (now ' + nameOf(v[1]) + ')' : '');
+    case 'o': return '&' + nameOf(v[0], ms) + (v[0] !== v[1] ? ' (now ' + nameOf(v[1], ms) + ')' : '');
     case 'r': return 'speech ' + quoted(v[0]);
-    default: return nameOf(v);
+    default: return nameOf(v, ms);
   }
 }
 function raw(kind, v) {
@@ -46,12 +46,12 @@ function raw(kind, v) {
     default: return typeof v === 'string' ? v : hex(v, 8);
   }
 }
-function resultWords(kind, v) {
+function resultWords(kind, v, ms) {
   switch (kind) {
     case 'b': return v ? 'true' : 'false';
     case 'f': case 'p': return String(v);
     case 'v': return '(' + v.join(', ') + ')';
-    default: return nameOf(v);
+    default: return nameOf(v, ms);
   }
 }
 function resultRaw(kind, v) {
@@ -62,15 +62,16 @@ function resultRaw(kind, v) {
     default: return typeof v === 'string' ? v : hex(v, 8);
   }
 }
-function callRow(id) {
+// A call's row, its handles named as at ms.
+function callRow(id, ms) {
   const [n, args, result] = calls[id];
   const [label, kinds, resultKind, gameName, hash] = natives[n];
   const li = el('li');
   li.dataset.label = label;
   li.dataset.call = JSON.stringify([kinds, args, resultKind, result === undefined ? null : result]);
   const details = el('details');
-  let text = label + '(' + args.map((v, k) => words(kinds[k], v)).join(', ') + ')';
-  if (resultKind) text += ' → ' + resultWords(resultKind, result);
+  let text = label + '(' + args.map((v, k) => words(kinds[k], v, ms)).join(', ') + ')';
+  if (resultKind) text += ' → ' + resultWords(resultKind, result, ms);
   if (label === 'worldGetAllPeds') text = 'worldGetAllPeds(room for ' + args[0] + ') → ' + result + ' peds';
   if (label === 'scriptWait') text = 'scriptWait(' + args[0] + ' ms)';
   const summary = el('summary', hash === null ? 'host' : '', text);
@@ -123,13 +124,14 @@ function showCalls(t) {
   callsNote.textContent = inFrame ? list.length + ' calls, in the order made; click one for its raw slots.'
     : i >= 0 ? 'None: the script waits. Its last calls were in the frame at ' + clock(lastMs[i]) + '.'
       : 'None: the module has not called anything yet.';
-  const key = inFrame ? i : -1;
+  // The same calls read differently once a handle has changed hands.
+  const key = inFrame ? i + '@' + handovers.filter((from) => from <= ms).length : -1;
   if (shownCalls === key) return;
   shownCalls = key;
   callList.textContent = '';
   const rows = showAll ? list.length : Math.min(list.length, FIRST_ROWS);
   const fragment = document.createDocumentFragment();
-  for (let k = 0; k < rows; k++) fragment.appendChild(callRow(list[k]));
+  for (let k = 0; k < rows; k++) fragment.appendChild(callRow(list[k], ms));
   callList.appendChild(fragment);
   callList.dataset.count = list.length;
   more.hidden = rows === list.length;

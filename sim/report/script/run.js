@@ -14,7 +14,23 @@ function frameAt(t) {
   return k;
 }
 
-const pedNames = new Map(data.names.peds.map(([handle, name]) => [handle >>> 0, name]));
+// Who holds each handle, from when: a ped added later may take the handle of
+// one that left. The name of a handle at ms, or undefined.
+const pedNames = new Map();
+for (const [handle, name, from] of data.names.peds) {
+  const key = handle >>> 0;
+  if (!pedNames.has(key)) pedNames.set(key, []);
+  pedNames.get(key).push([from, name]);
+}
+// The times at which a handle changes hands, in order.
+const handovers = data.names.peds.map((p) => p[2]).filter((from) => from > 0).sort((a, b) => a - b);
+function pedNameAt(handle, ms) {
+  const holders = pedNames.get(handle >>> 0);
+  if (!holders) return undefined;
+  let name = holders[0][1];
+  for (const [from, holder] of holders) if (from <= ms) name = holder;
+  return name;
+}
 const hashNames = new Map(data.names.hashes);
 
 document.title = scenario.name + ' · gang_horse report';
