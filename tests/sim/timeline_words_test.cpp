@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "sim/run/runner.h"
 #include "sim/scenario/scenario_file.h"
+#include "tests/support/scenario_runs.h"
 
 namespace {
 
@@ -16,14 +16,10 @@ using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-std::string timelineOf(const sim::Scenario& s) {
-    std::ostringstream timeline;
-    sim::RunOptions options;
-    options.timeline = &timeline;
-    EXPECT_THAT(sim::runScenario(s, options, sim::linkedModule()).failures, ::testing::IsEmpty());
-    return timeline.str();
+using simtest::timelineOf;
+std::string timelineOf(const std::string& yaml) {
+    return simtest::timelineOf(sim::parseScenario(yaml, "words.yaml"));
 }
-std::string timelineOf(const std::string& yaml) { return timelineOf(sim::parseScenario(yaml, "words.yaml")); }
 // Dutch's horse sent home from y metres north of Horseshoe Overlook, Bill's
 // beside it, then the events given.
 std::string sentHome(int y, const std::string& events) {

@@ -10,6 +10,7 @@
 #include "sim/report/recorder.h"
 #include "sim/run/runner.h"
 #include "sim/scenario/scenario_file.h"
+#include "tests/support/scenario_runs.h"
 
 namespace {
 
@@ -82,14 +83,7 @@ events:
   - {at: 2s, target: null}
 )";
 
-std::string readError(const std::string& yaml) {
-    try {
-        sim::parseScenario(yaml, "world.yaml");
-    } catch (const sim::ScenarioError& e) {
-        return e.what();
-    }
-    return "";
-}
+std::string readError(const std::string& yaml) { return simtest::errorOf(yaml, "world.yaml"); }
 
 TEST(SimWorldFaithful, AnAddedPedMayTakeTheHandleOfOneThatLeft) {
     const std::string bill =
