@@ -134,13 +134,13 @@ for (const m of data.marks) {
 }
 
 // Markers: the player and every ped in the world at the shown time.
-const markerLayer = svg('g', {}, map);
+const markerLayer = svg('g', {}, map), labelLayer = svg('g', {}, map); // labels over every marker
 const labelAll = actors.length <= 30;
 const markers = actors.map((a) => {
   const g = svg('g', {});
   const dot = svg('circle', { class: 'marker', r: a.kind === 'player' ? 7 : 5, fill: a.colour, 'data-name': a.name }, g);
   svgTitle(dot, a.name + (a.model ? ' (' + a.model + ')' : ''));
-  const label = a.kind === 'player' || a.moved || labelAll ? svg('text', { class: 'label' }, g) : null;
+  const label = a.kind === 'player' || a.moved || labelAll ? svg('text', { class: 'label', visibility: 'hidden' }, labelLayer) : null;
   if (label) label.textContent = a.name;
   return { g, dot, label, shown: false };
 });
@@ -148,24 +148,26 @@ const markers = actors.map((a) => {
 // right and left below, straight above and below ([dx, dy, anchor]).
 const labelPlaces = [[9, -7, 'start'], [-9, -7, 'end'], [9, 15, 'start'], [-9, 15, 'end'], [0, -12, 'middle'], [0, 22, 'middle']];
 function showMarkers(t) {
-  const labelled = [];
+  const labelled = [], dots = [];
   actors.forEach((a, i) => {
     const p = positionAt(a, t), m = markers[i];
     if (!p) {
       if (m.shown) { markerLayer.removeChild(m.g); m.shown = false; }
+      if (m.label) m.label.setAttribute('visibility', 'hidden');
       return;
     }
     m.dot.setAttribute('cx', sx(p[0]).toFixed(1));
     m.dot.setAttribute('cy', sy(p[1]).toFixed(1));
     m.dot.setAttribute('data-world', p.join(','));
     if (!m.shown) { markerLayer.appendChild(m.g); m.shown = true; }
+    dots.push([sx(p[0]) - 6, sy(p[1]) - 6, 12, 12]);
     if (m.label) labelled.push([a.kind === 'player' ? 0 : a.moved ? 1 : 2, i, sx(p[0]), sy(p[1])]);
   });
   // Labels that do not overlap: the player's first, then those of peds that
   // moved, each at the first place free of those placed; a label with no
   // free place is hidden (its marker still names the ped on hover).
   labelled.sort((x, y) => x[0] - y[0] || x[1] - y[1]);
-  const placed = [];
+  const placed = dots; // the markers are in the way too
   for (const [, i, x, y] of labelled) {
     const label = markers[i].label;
     if (!markers[i].width) markers[i].width = label.getComputedTextLength() || 7 * label.textContent.length;

@@ -27,6 +27,7 @@ for (let e = 0; e < data.passes.length;) {
   if (columns.size === 1) line += 'h1';
   e = end;
 }
+if (line) svgTitle(svg('path', { class: 'calls', d: line }, plot), 'native calls per pass');
 for (const [ms, wait] of data.waits) {
   svgTitle(svg('line', { class: 'wait', x1: px(ms), x2: px(ms), y1: PT, y2: PT + 12 }, plot), clock(ms) + '  the script waits ' + wait + ' ms');
 }
