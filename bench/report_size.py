@@ -83,13 +83,20 @@ def scenario_text(facts, peds=200, minutes=30):
 
 
 def run(sim, args):
-    """Wall seconds, CPU seconds and peak memory (MB) of one run."""
+    """Wall seconds, CPU seconds and peak memory (MB) of one run. The memory is
+    GNU time's (the child's own, not the forked Python's) where it is installed."""
+    gnu_time = "/usr/bin/time" if os.path.exists("/usr/bin/time") else None
+    command = [sim, "run", *args]
+    if gnu_time:
+        command = [gnu_time, "-f", "%M", *command]
     started = time.monotonic()
-    child = subprocess.Popen([sim, "run", *args], stdout=subprocess.DEVNULL)
+    child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+    errors = child.stderr.read()
     _, status, usage = os.wait4(child.pid, 0)
     if status != 0:
-        sys.exit("gang-horse-sim run %s: exit status %d" % (" ".join(args), status))
-    return time.monotonic() - started, usage.ru_utime + usage.ru_stime, usage.ru_maxrss / 1024
+        sys.exit("gang-horse-sim run %s: exit status %d\n%s" % (" ".join(args), status, errors))
+    memory = int(errors.split()[-1]) if gnu_time else usage.ru_maxrss
+    return time.monotonic() - started, usage.ru_utime + usage.ru_stime, memory / 1024
 
 
 def measure(sim, facts, out, minutes):

@@ -21,17 +21,17 @@ namespace {
 const std::string scenario = R"(name: Paths
 duration: 16s
 world:
-  player: {position: [0, 0, 0]}
-  missions_completed: [MUD1]
+  player: {position: [4, -2, 1]}
   peds:
-    - {name: dutch_horse, handle: 2001, model: A_C_HORSE_GANG_DUTCH, position: [10, 0, 0]}
-    - {name: bystander, handle: 3001, model: A_M_M_VALTOWNFOLK_01, position: [-5, 5, 0]}
+    - {name: bill_horse, handle: 2101, model: A_C_HORSE_GANG_BILL, position: [8, 3, 1]}
+    - {name: onlooker, handle: 3101, model: A_M_M_VALTOWNFOLK_01, position: [-6, 2, 1]}
 events:
-  - {at: 1s, target: dutch_horse}
+  - {at: 1s, target: bill_horse}
+  # Told to follow; the player is put down 30 m away, then round two corners.
   - {at: 2s, prompt: follow}
   - {at: 2500ms, target: null}
   - {at: 3s, move_player: [0, 30, 0]}
-  - {at: 4s, remove_ped: bystander}
+  - {at: 4s, remove_ped: onlooker}
   - {at: 8s, move_player: [25, 30, 0]}
   - {at: 12s, move_player: [25, 5, 0]}
 )";
