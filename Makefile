@@ -67,9 +67,10 @@ package: build
 	$(CMAKE_BUILD) --preset mingw --target win64_zip
 
 # Frame cost: native calls and time per pass, and the module's own instructions
-# in one 1024-ped camp pass (callgrind), and the report page of a 30-minute,
-# 200-ped scenario (size, load time in headless Chromium). Figures only; nothing
-# here asserts.
+# in one 1024-ped camp pass (callgrind), and the report page of a 200-ped
+# scenario 30 minutes and 4 hours long (its size, the run's time and peak memory
+# without and with --report, load time in headless Chromium). Figures only;
+# nothing here asserts.
 bench: build
 	@command -v valgrind >/dev/null || { $(SUDO) apt-get update -qq && \
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends valgrind >/dev/null; }

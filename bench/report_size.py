@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
-"""Measures the report page of a long, crowded scenario.
+"""Measures the report page of a long, crowded scenario, and what it costs the run.
 
-Writes a 30-minute scenario in a camp of 200 peds (gang horses of every
-owner, gang members and others): the player rides a gang horse out of camp,
-borrows another that follows him about for ten minutes, sends it home from
-far away, and comes back to camp for the rest. Runs it with and without
---report and prints the page's size, where its bytes go, and how long
-headless Chromium takes to open it at the start and at a few times.
+Writes a scenario in a camp of 200 peds (gang horses of every owner, gang
+members and others): the player rides a gang horse out of camp, borrows
+another that follows him about for ten minutes, sends it home from far away,
+and comes back to camp for the rest. For 30 minutes and for 4 hours of it,
+runs the simulator without and with --report (as run prints its timeline,
+and again with --quiet) and prints the time each run takes (wall clock and
+CPU), its peak memory, the page's size and where its bytes go, and how long
+headless Chromium takes to open the page at the start and at a few times.
 Figures only; nothing here asserts.
 
 usage: report_size.py GANG_HORSE_SIM FACTS [OUT_DIR]
@@ -81,9 +83,64 @@ def scenario_text(facts, peds=200, minutes=30):
 
 
 def run(sim, args):
+    """Wall seconds, CPU seconds and peak memory (MB) of one run. The memory is
+    GNU time's (the child's own, not the forked Python's) where it is installed."""
+    gnu_time = "/usr/bin/time" if os.path.exists("/usr/bin/time") else None
+    command = [sim, "run", *args]
+    if gnu_time:
+        command = [gnu_time, "-f", "%M", *command]
     started = time.monotonic()
-    subprocess.run([sim, "run", *args, "--quiet"], check=True, stdout=subprocess.DEVNULL)
-    return time.monotonic() - started
+    child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+    errors = child.stderr.read()
+    _, status, usage = os.wait4(child.pid, 0)
+    if status != 0:
+        sys.exit("gang-horse-sim run %s: exit status %d\n%s" % (" ".join(args), status, errors))
+    memory = int(errors.split()[-1]) if gnu_time else usage.ru_maxrss
+    return time.monotonic() - started, usage.ru_utime + usage.ru_stime, memory / 1024
+
+
+def measure(sim, facts, out, minutes):
+    scenario = os.path.join(out, "crowded_camp_%dm.yaml" % minutes)
+    with open(scenario, "w") as f:
+        f.write(scenario_text(facts, minutes=minutes))
+    page = os.path.join(out, "crowded_camp_%dm.html" % minutes)
+    print("scenario: %d minutes, 200 peds (%s)" % (minutes, scenario))
+    for quiet in ([], ["--quiet"]):
+        plain = run(sim, [scenario, *quiet])
+        report = run(sim, [scenario, *quiet, "--report", page])
+        words = "quiet" if quiet else "timeline printed"
+        for what, (wall, cpu, memory) in (("without --report", plain), ("with --report", report)):
+            print("  %s, %s: %.1f s (CPU %.1f s), peak memory %.1f MB" % (words, what, wall, cpu, memory))
+        print("  %s: with --report %.2f times the time (CPU: %.2f times)"
+              % (words, report[0] / plain[0], report[1] / plain[1]))
+    size = os.path.getsize(page)
+    print("  page: %s, %.2f MB (%d bytes)" % (page, size / 1e6, size))
+    text = open(page, encoding="utf-8").read()
+    data = json.loads(re.search(r'id="report-data">(.*?)</script>', text, re.S).group(1))
+    parts = [(k, len(json.dumps(v, separators=(",", ":")))) for k, v in data.items() if k != "calls"]
+    parts += [("calls." + k, len(json.dumps(v, separators=(",", ":")))) for k, v in data["calls"].items()]
+    print("  data by part (bytes): " + ", ".join("%s %d" % p for p in sorted(parts, key=lambda p: -p[1])))
+    print("  %d distinct calls, %d call-list entries, %d position samples" % (
+        len(data["calls"]["calls"]), len(data["calls"]["frames"]),
+        sum(len(a["track"]) // 4 for a in data["actors"])))
+    end = minutes * 60000 - 1000
+    url = "file://" + page
+    with chromium.Page() as browser:
+        for t in (0, end // 3, 2 * end // 3, end):
+            seconds = browser.open(url + "#t=%d" % t, "document.documentElement.dataset.t === '%d'" % t)
+            timing = browser.evaluate("performance.now()")
+            print("  headless Chromium: opened at #t=%d in %.2f s (page's own clock at ready: %.0f ms)"
+                  % (t, seconds, timing))
+            browser.call("Page.navigate", {"url": "about:blank"})
+            browser.wait_for("location.href === 'about:blank'")
+        browser.open(url, "document.documentElement.dataset.t === '0'")
+        started = time.monotonic()
+        for t in range(0, end, end // 30):
+            browser.evaluate("location.hash = '#t=%d'" % t)
+            browser.wait_for("document.documentElement.dataset.t === '%d'" % t)
+        print("  headless Chromium: 30 jumps over the run in %.2f s" % (time.monotonic() - started))
+        problems = browser.problems()
+        print("  console problems: %s" % (problems or "none"))
 
 
 def main():
@@ -94,41 +151,8 @@ def main():
         facts = json.load(f)
     out = os.path.abspath(sys.argv[3] if len(sys.argv) > 3 else "build/report-size")
     os.makedirs(out, exist_ok=True)
-    scenario = os.path.join(out, "crowded_camp_30m.yaml")
-    with open(scenario, "w") as f:
-        f.write(scenario_text(facts))
-    page = os.path.join(out, "crowded_camp_30m.html")
-    plain = run(sim, [scenario])
-    with_report = run(sim, [scenario, "--report", page])
-    size = os.path.getsize(page)
-    print("scenario: 30 minutes, 200 peds (%s)" % scenario)
-    print("simulator: %.1f s without the report, %.1f s with it" % (plain, with_report))
-    print("page: %s, %.2f MB (%d bytes)" % (page, size / 1e6, size))
-    text = open(page, encoding="utf-8").read()
-    data = json.loads(re.search(r'id="report-data">(.*?)</script>', text, re.S).group(1))
-    parts = [(k, len(json.dumps(v, separators=(",", ":")))) for k, v in data.items() if k != "calls"]
-    parts += [("calls." + k, len(json.dumps(v, separators=(",", ":")))) for k, v in data["calls"].items()]
-    print("  data by part (bytes): " + ", ".join("%s %d" % p for p in sorted(parts, key=lambda p: -p[1])))
-    print("  %d distinct calls, %d call-list entries, %d position samples" % (
-        len(data["calls"]["calls"]), len(data["calls"]["frames"]),
-        sum(len(a["track"]) // 4 for a in data["actors"])))
-    url = "file://" + page
-    with chromium.Page() as browser:
-        for t in (0, 600000, 1200000, 1799000):
-            seconds = browser.open(url + "#t=%d" % t, "document.documentElement.dataset.t === '%d'" % t)
-            timing = browser.evaluate("performance.now()")
-            print("headless Chromium: opened at #t=%d in %.2f s (page's own clock at ready: %.0f ms)"
-                  % (t, seconds, timing))
-            browser.call("Page.navigate", {"url": "about:blank"})
-            browser.wait_for("location.href === 'about:blank'")
-        browser.open(url, "document.documentElement.dataset.t === '0'")
-        started = time.monotonic()
-        for t in range(0, 1800000, 60000):
-            browser.evaluate("location.hash = '#t=%d'" % t)
-            browser.wait_for("document.documentElement.dataset.t === '%d'" % t)
-        print("headless Chromium: 30 jumps a minute apart in %.2f s" % (time.monotonic() - started))
-        problems = browser.problems()
-        print("console problems: %s" % (problems or "none"))
+    for minutes in (30, 240):
+        measure(sim, facts, out, minutes)
 
 
 if __name__ == "__main__":

@@ -29,6 +29,14 @@ struct NativeInfo {
 extern const NativeInfo nativeCatalogue[];
 extern const std::size_t nativeCatalogueSize;
 
+// The entry's place in nativeCatalogue; nativeCatalogueSize for one not in it.
+inline std::size_t catalogueIndex(const NativeInfo& info) {
+    const auto at = reinterpret_cast<std::uintptr_t>(&info),
+               first = reinterpret_cast<std::uintptr_t>(nativeCatalogue);
+    const std::size_t index = (at - first) / sizeof(NativeInfo);
+    return at >= first && index < nativeCatalogueSize ? index : nativeCatalogueSize;
+}
+
 // nullptr for a hash the catalogue does not hold.
 const NativeInfo* findNative(std::uint64_t hash);
 const NativeInfo* findNativeByLabel(const std::string& label);

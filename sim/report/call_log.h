@@ -2,6 +2,15 @@
 // call (native, decoded arguments, result) is kept once in a table, each
 // frame's calls as a list of table entries, and a frame's list as the edits
 // from the list before it, so that thousands of alike camp passes cost little.
+//
+// A run keeps up with a module that makes a thousand calls a frame for
+// hours: each call is compared with the call at its place in the last frame
+// kept, as a few raw words, and written out only from the first that
+// differs, so that nothing is written, decoded, hashed or allocated for a
+// frame like the one before.
+// A call that reads the clock (an integer result that moved on by exactly
+// the game time since) does not make a frame new: the frames entry says at
+// which places of its list the result moves with the clock.
 #pragma once
 
 #include <array>
@@ -9,6 +18,7 @@
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "sim/report/json_text.h"
@@ -19,43 +29,89 @@ namespace sim {
 
 class CallLog {
   public:
-    explicit CallLog(const standin::Game& game) : game_(game) {}
+    explicit CallLog(const standin::Game& game);
+    CallLog(const CallLog&) = delete; // the table's hash and equality point back at it
+    CallLog& operator=(const CallLog&) = delete;
 
     void nativeBefore(const standin::NativeInfo& info, const std::uint64_t* slots);
-    void native(const standin::NativeInfo& info, const std::uint64_t* slots, const std::uint64_t* result);
+    // ms: the frame's.
+    void native(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
+                const std::uint64_t* result);
     // scriptWait (its milliseconds) and worldGetAllPeds (its capacity).
-    void host(const char* name, std::uint32_t value);
+    void host(std::uint64_t ms, const char* name, std::uint32_t value);
     void frameEnd(int frame, std::uint64_t ms);
 
     // The names the module asked hashes for, by hash.
     const std::map<std::uint32_t, std::string>& hashNames() const { return hashNames_; }
 
-    // {"natives": [[label, slots, result kind, game name], ...],
+    // {"natives": [[label, slots, result kind, game name, hash], ...],
     //  "calls": [[native, [arguments], result?], ...],
-    //  "frames": [[ms, [at, removed, added, call, ..., at, ...], span], ...]}
+    //  "frames": [[ms, [at, removed, added, call, ..., at, ...], span, [place, ...]], ...]}
     // A frames entry holds for every frame from its ms (after the entry
     // before's) to span ms later (0 when left out); a frame without calls
     // (the script waits) has none. -1 in the edits is the next call of the
-    // table not used before.
+    // table not used before. The places, when given, are those of the list
+    // whose integer result is the entry's plus the ms since the entry's frame.
     Json toJson() const;
 
   private:
-    std::uint32_t intern(std::size_t native, Json&& decoded);
-    std::size_t nativeIndex(const standin::NativeInfo& info);
+    // The table's calls by the words that make them; a call looked up is
+    // the table's last, not yet kept.
+    struct CallHash {
+        const CallLog* log;
+        std::size_t operator()(std::uint32_t id) const;
+    };
+    struct CallEqual {
+        const CallLog* log;
+        bool operator()(std::uint32_t a, std::uint32_t b) const;
+    };
+    struct Entry {
+        std::uint64_t ms = 0; // since the entry before's
+        std::uint32_t editsAt = 0, edits = 0;
+        std::uint64_t span = 0;
+        std::uint32_t clocksAt = 0, clocks = 0;
+    };
+
+    void encode(const standin::NativeInfo& info, const std::uint64_t* slots, const std::uint64_t* result,
+                std::vector<std::uint64_t>& words) const;
+    std::uint32_t intern(const std::uint64_t* words, std::size_t count);
+    std::size_t recordEnd(const std::vector<std::uint64_t>& words, const std::vector<std::uint32_t>& at,
+                          std::size_t record) const;
+    bool matchKept(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
+                   const std::uint64_t* result);
+    void spell(std::uint64_t ms);
+    void addEntry(std::uint64_t ms);
+    Json decode(std::uint32_t id) const;
 
     const standin::Game& game_;
-    std::vector<const standin::NativeInfo*> natives_;
-    std::unordered_map<const standin::NativeInfo*, std::size_t> nativeIndex_;
-    std::unordered_map<std::string, std::uint32_t> ids_;
-    std::vector<const std::string*> keys_; // by id, the keys in ids_
-    std::vector<Json> calls_;
-    std::string key_; // reused for every call
     std::array<std::uint32_t, 32> outBefore_{};
-    std::vector<std::uint32_t> frame_, last_;
+    // This frame's calls and those of the frame the last entry was made
+    // for: words one after the other, where each call starts, and (kept
+    // frame) the table's id of each.
+    std::vector<std::uint64_t> frame_, kept_;
+    std::vector<std::uint32_t> frameAt_, keptAt_, keptIds_, ids_;
+    // This frame's calls so far (same_ of them) are the kept frame's, but
+    // for those that read the clock (clocks_, by place): they are not
+    // written out unless a call differs.
+    bool same_ = true;
+    std::size_t sameCalls_ = 0;
+    std::vector<std::uint64_t> scratch_;
+    std::vector<std::uint32_t> clocks_, runClocks_;
+    // By the catalogue's order: a native's words when all its slots are
+    // plain values, 0 for the others.
+    std::vector<std::uint8_t> plainWords_;
     int lastFrame_ = -2;
     std::uint64_t lastStart_ = 0;
+    // The table: every distinct call's words, where each starts.
+    std::vector<std::uint64_t> table_;
+    std::vector<std::uint32_t> tableAt_;
+    std::unordered_set<std::uint32_t, CallHash, CallEqual> known_;
+    std::vector<const standin::NativeInfo*> natives_;
+    std::unordered_map<const standin::NativeInfo*, std::size_t> nativeIndex_;
+    std::vector<Entry> entries_;
+    std::vector<std::int32_t> edits_;
+    std::vector<std::uint32_t> entryClocks_;
     std::uint32_t unseen_ = 0;
-    Json frames_ = Json::array();
     std::map<std::uint32_t, std::string> hashNames_;
 };
 

@@ -1,7 +1,7 @@
 #include "sim/report/json_text.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace sim {
@@ -9,13 +9,11 @@ namespace sim {
 double shortestFloat(float value) {
     if (!std::isfinite(value))
         return static_cast<double>(value);
+    // The shortest digits that read back as the float, read as a double.
     char text[32];
-    for (int digits = 1; digits <= 9; ++digits) {
-        std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
-        if (std::strtof(text, nullptr) == value)
-            return std::strtod(text, nullptr);
-    }
-    return static_cast<double>(value);
+    const auto written = std::to_chars(text, text + sizeof text - 1, value);
+    *written.ptr = '\0';
+    return std::strtod(text, nullptr);
 }
 
 Json position3(float x, float y, float z) {

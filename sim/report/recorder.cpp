@@ -1,5 +1,6 @@
 #include "sim/report/recorder.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "sim/observe/names.h"
@@ -35,9 +36,13 @@ void ReportRecorder::begin(const Scenario& s, const standin::Game& game, const N
         if (e.action == Action::AddPed)
             addActor(e.ped.name, e.ped.handle, e.ped.model);
     }
+    for (std::size_t i = 0; i < actors_.size(); ++i)
+        byHandle_.emplace_back(actors_[i].handle, i);
+    std::sort(byHandle_.begin(), byHandle_.end());
 }
 
 void ReportRecorder::line(std::uint64_t ms, const std::string& text) {
+    exactFrame_ = true;
     lines_.push_back(Json::array({ms, text}));
 }
 
@@ -48,14 +53,16 @@ void ReportRecorder::mark(std::uint64_t ms, const char* kind, std::int32_t handl
         ped = &p->second;
     // A ped gone from the world is marked where it was last seen.
     const Actor* actor = it != actorOf_.end() ? &actors_[it->second] : nullptr;
-    if (ped == nullptr && (actor == nullptr || actor->track.empty()))
+    if (ped == nullptr && (actor == nullptr || !actor->seen))
         return;
+    exactFrame_ = true;
     const standin::Vec3 at = ped != nullptr ? ped->position : actor->at;
     marks_.push_back(Json::array({ms, kind, actor != nullptr ? static_cast<long long>(it->second) : -1LL,
                                   shortestFloat(at.x), shortestFloat(at.y), shortestFloat(at.z), text}));
 }
 
 void ReportRecorder::event(std::uint64_t ms, const ScenarioEvent& e) {
+    exactFrame_ = true;
     const std::int32_t player = game_->playerPed;
     switch (e.action) {
     case Action::AddPed:
@@ -84,72 +91,72 @@ void ReportRecorder::nativeBefore(const NativeInfo& info, const std::uint64_t* s
 
 void ReportRecorder::native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots,
                             const std::uint64_t* result) {
-    calls_->native(info, slots, result);
+    calls_->native(ms, info, slots, result);
     ++passCalls_;
-    static const NativeInfo* const said = nativeLabelled("playPedAmbientSpeech");
-    static const NativeInfo* const camp = nativeLabelled("findScenarioOfTypeHash");
-    static const std::map<const NativeInfo*, const char*> horseMarks = {
-        {nativeLabelled("taskFollowNavMeshToCoord"), "sent_home"},
-        {nativeLabelled("setEntityCoords"), "put_down"},
-        {nativeLabelled("taskUseScenarioPoint"), "grazing"},
-        {nativeLabelled("taskStartScenarioInPlaceHash"), "grazing"},
-        {nativeLabelled("taskSmartFleePed"), "spurred"}};
+    // What a call marks on the map, by the catalogue's order: most mark nothing.
+    enum Kind : std::uint8_t { none, said, camp, sentHome, putDown, grazing, spurred };
+    static const std::vector<Kind> kinds = [] {
+        std::vector<Kind> byIndex(standin::nativeCatalogueSize + 1, none);
+        const std::pair<const char*, Kind> labelled[] = {
+            {"playPedAmbientSpeech", said},         {"findScenarioOfTypeHash", camp},
+            {"taskFollowNavMeshToCoord", sentHome}, {"setEntityCoords", putDown},
+            {"taskUseScenarioPoint", grazing},      {"taskStartScenarioInPlaceHash", grazing},
+            {"taskSmartFleePed", spurred}};
+        for (const auto& [label, kind] : labelled)
+            byIndex[standin::catalogueIndex(*nativeLabelled(label))] = kind;
+        return byIndex;
+    }();
+    static const char* const markNames[] = {"", "said", "", "sent_home", "put_down", "grazing", "spurred"};
+    const Kind kind = kinds[standin::catalogueIndex(info)];
+    if (kind == none)
+        return;
     const std::int32_t handle = i32(slots[0]);
-    if (&info == said) {
+    if (kind == said) {
         const char* text = spokenLine(slots[1]);
         mark(ms, "said", handle, text ? text : "");
-    } else if (&info == camp) {
+    } else if (kind == camp) {
         // The camp position the module uses, as it asks for the grazing point around it.
         const Json at = position3(standin::slotFloat(slots[0]), standin::slotFloat(slots[1]),
                                   standin::slotFloat(slots[2]));
         if (camp_.empty() || camp_.back()[1] != at[0] || camp_.back()[2] != at[1] || camp_.back()[3] != at[2])
             camp_.push_back(Json::array({ms, at[0], at[1], at[2]}));
-    } else if (auto it = horseMarks.find(&info); it != horseMarks.end()) {
-        mark(ms, it->second, handle, "");
+    } else {
+        mark(ms, markNames[kind], handle, "");
     }
 }
 
 void ReportRecorder::host(std::uint64_t ms, const char* name, std::uint32_t value) {
-    calls_->host(name, value);
+    calls_->host(ms, name, value);
     if (std::strcmp(name, "scriptWait") != 0)
         return;
     if (value > 0) {
         waits_.push_back(Json::array({ms, value}));
+        passBroken_ = true;
         return;
     }
-    // A pass ended: passes alike in a row share one entry [first ms, last ms, passes, calls].
-    if (!passes_.empty() && passes_.back()[3] == passCalls_) {
+    // A pass ended: passes alike in a row, one a frame, share one entry
+    // [first ms, last ms, passes, calls]; a wait or a frame without a pass
+    // ends the entry, so that the page shows where no pass ran.
+    if (!passBroken_ && !passes_.empty() && passes_.back()[3] == passCalls_) {
         passes_.back()[1] = ms;
         passes_.back()[2] = passes_.back()[2].get<long long>() + 1;
     } else {
         passes_.push_back(Json::array({ms, ms, 1, passCalls_}));
     }
     passCalls_ = 0;
+    passEnded_ = true;
+    passBroken_ = false;
 }
 
-void ReportRecorder::frameEnd(int frame, std::uint64_t ms) {
-    calls_->frameEnd(frame, ms);
-    for (std::size_t i = 0; i < actors_.size(); ++i) {
-        Actor& a = actors_[i];
-        auto it = game_->peds.find(a.handle);
-        auto holder = actorOf_.find(a.handle);
-        const bool present = it != game_->peds.end() && holder != actorOf_.end() && holder->second == i;
-        if (present) {
-            const standin::Vec3& p = it->second.position;
-            if (a.present && p.x == a.at.x && p.y == a.at.y && p.z == a.at.z)
-                continue;
-            a.at = p;
-            for (const Json& v :
-                 {Json(ms), Json(shortestFloat(p.x)), Json(shortestFloat(p.y)), Json(shortestFloat(p.z))})
-                a.track.push_back(v);
-        } else if (a.present) {
-            for (const Json& v : {Json(ms), Json(nullptr), Json(nullptr), Json(nullptr)})
-                a.track.push_back(v);
-        }
-        a.present = present;
-    }
+void ReportRecorder::noteBlips(std::uint64_t ms) {
+    const auto& now = game_->blips;
+    if (now.size() == blips_.size() &&
+        std::equal(now.begin(), now.end(), blips_.begin(), [](const auto& a, const auto& b) {
+            return a.first == b.first && a.second.entity == b.second.entity && a.second.name == b.second.name;
+        }))
+        return;
     std::map<std::int32_t, Blip> blips;
-    for (const auto& [handle, blip] : game_->blips)
+    for (const auto& [handle, blip] : now)
         blips[handle] = {blip.entity, blip.name};
     for (const auto& [handle, blip] : blips) {
         if (!blips_.count(handle))
@@ -162,11 +169,42 @@ void ReportRecorder::frameEnd(int frame, std::uint64_t ms) {
     blips_ = std::move(blips);
 }
 
+void ReportRecorder::frameEnd(int frame, std::uint64_t ms) {
+    calls_->frameEnd(frame, ms);
+    if (!passEnded_)
+        passBroken_ = true;
+    passEnded_ = false;
+    noteBlips(ms);
+    // The actors by handle beside the world's peds, both in handle order.
+    auto ped = game_->peds.begin();
+    for (const auto& [handle, index] : byHandle_) {
+        while (ped != game_->peds.end() && ped->first < handle)
+            ++ped;
+        Actor& a = actors_[index];
+        // A handle another ped has taken since no longer shows this actor.
+        auto holder = actorOf_.find(handle);
+        if (ped != game_->peds.end() && ped->first == handle && holder != actorOf_.end() &&
+            holder->second == index) {
+            a.at = ped->second.position;
+            a.present = a.seen = true;
+            a.track.frame(ms, a.at, exactFrame_);
+        } else if (a.present) {
+            a.present = false;
+            a.track.gone(ms);
+        }
+    }
+    exactFrame_ = false;
+}
+
 Json ReportRecorder::data(const RunResult& result) const {
     const Scenario& s = *scenario_;
     Json actors = Json::array();
-    for (const Actor& a : actors_)
-        actors.push_back(Json{{"name", a.name}, {"model", a.model}, {"track", a.track}});
+    for (const Actor& a : actors_) {
+        Track track = a.track;
+        track.finish();
+        actors.push_back(
+            Json{{"name", a.name}, {"model", a.model}, {"track", track.samples()}, {"jumps", track.jumps()}});
+    }
     Json grazing = Json::array();
     for (const standin::Vec3& p : s.grazingPoints)
         grazing.push_back(position3(p.x, p.y, p.z));

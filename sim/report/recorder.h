@@ -1,5 +1,5 @@
 // Keeps what a run's report page shows, once, as the run goes: where the
-// player and every ped stood (a sample only when one moved), the timeline,
+// player and every ped stood (a Track each), the timeline,
 // what happened where, the camp position the module used, its passes and
 // waits, and its calls frame by frame.
 #pragma once
@@ -14,6 +14,7 @@
 #include "sim/observe/run_observer.h"
 #include "sim/report/call_log.h"
 #include "sim/report/json_text.h"
+#include "sim/report/track.h"
 #include "sim/run/runner.h"
 
 namespace sim {
@@ -38,9 +39,9 @@ class ReportRecorder : public RunObserver {
         std::string name;
         std::int32_t handle = 0;
         std::string model;
-        bool present = false;
-        standin::Vec3 at;
-        Json track = Json::array(); // ms, x, y, z (null when gone), ... : a sample when it changed
+        bool present = false, seen = false;
+        standin::Vec3 at; // where the world had it last
+        Track track;
     };
     struct Blip {
         std::int32_t entity = 0;
@@ -51,16 +52,20 @@ class ReportRecorder : public RunObserver {
     // The actor takes its handle at ms: the handle names it from then on.
     void takeHandle(std::size_t actor, std::uint64_t ms);
     void mark(std::uint64_t ms, const char* kind, std::int32_t handle, const std::string& text);
+    void noteBlips(std::uint64_t ms);
 
     const Scenario* scenario_ = nullptr;
     const standin::Game* game_ = nullptr;
     Json pedNames_ = Json::array(); // [handle, name, from ms]: who holds each handle, from when
     std::vector<Actor> actors_;
-    std::unordered_map<std::int32_t, std::size_t> actorOf_; // handle -> the actor that holds it
+    std::unordered_map<std::int32_t, std::size_t> actorOf_;      // handle -> the actor that holds it
+    std::vector<std::pair<std::int32_t, std::size_t>> byHandle_; // the actors in the world's order
+    bool exactFrame_ = false;                                    // something happened in this frame
     std::optional<CallLog> calls_;
     Json lines_ = Json::array(), marks_ = Json::array(), camp_ = Json::array();
     Json passes_ = Json::array(), waits_ = Json::array();
     std::uint32_t passCalls_ = 0;
+    bool passEnded_ = false, passBroken_ = true; // a pass ended in this frame; no pass since the last entry's
     std::map<std::int32_t, Blip> blips_;
 };
 

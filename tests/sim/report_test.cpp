@@ -108,10 +108,10 @@ TEST(SimReport, TheRecorderSamplesPositionsOnlyWhenTheyChange) {
     EXPECT_EQ(actors[0]["track"], sim::Json::parse("[0, 0, 0, 0, 2500, 0, 40, 0]"));
     // It stood until it left: one sample, then gone.
     EXPECT_EQ(actors[2]["track"], sim::Json::parse("[0, -5, 5, 0, 4000, null, null, null]"));
-    // The horse followed: a sample per frame while it moved, the last where it stopped.
+    // The horse followed: a few samples while it moved, the last where it stopped.
     const sim::Json& horse = actors[1]["track"];
-    EXPECT_GT(horse.size(), 4u * 100);
-    EXPECT_LT(horse.size(), 4u * 300);
+    EXPECT_GT(horse.size(), 4u * 1);
+    EXPECT_LT(horse.size(), 4u * 30);
     EXPECT_LT(std::hypot(horse[horse.size() - 3].get<double>(), horse[horse.size() - 2].get<double>() - 40),
               3.0);
     // The camp position the module used, the names it hashed, a mark per thing that happened.

@@ -16,11 +16,20 @@ const actors = data.actors.map((a) => {
     if (track[i + 1] !== null && track[i - 3] !== null &&
         (track[i + 1] !== track[i - 3] || track[i + 2] !== track[i - 2])) moved = true;
   }
-  return { name: a.name, model: a.model, owner, kind, colour, track, samples: track.length / 4, moved };
+  return { name: a.name, model: a.model, owner, kind, colour, track, samples: track.length / 4, moved, jumps: new Set(a.jumps) };
 });
-// Where an actor stands at time t: its last sample at or before t (null: not in the world).
+// Where an actor stands at time t, as the world had it at the end of the
+// frame shown: between two samples it moves in a straight line at an even
+// pace (the samples keep it within half a metre), except into a jump or out
+// of the world, where it stays at the first (null: not in the world).
 function positionAt(actor, t) {
-  const i = lastAtOrBefore(actor.samples, (k) => actor.track[4 * k], t);
-  if (i < 0 || actor.track[4 * i + 1] === null) return null;
-  return [actor.track[4 * i + 1], actor.track[4 * i + 2], actor.track[4 * i + 3]];
+  const ms = frameMs(frameAt(t)), track = actor.track;
+  const i = lastAtOrBefore(actor.samples, (k) => track[4 * k], ms);
+  if (i < 0 || track[4 * i + 1] === null) return null;
+  const a = 4 * i, b = a + 4;
+  if (track[a] === ms || b >= track.length || track[b + 1] === null || actor.jumps.has(track[b])) {
+    return [track[a + 1], track[a + 2], track[a + 3]];
+  }
+  const f = (ms - track[a]) / (track[b] - track[a]);
+  return [1, 2, 3].map((k) => track[a + k] + f * (track[b + k] - track[a + k]));
 }

@@ -63,8 +63,7 @@ function resultRaw(kind, v) {
   }
 }
 // A call's row, its handles named as at ms.
-function callRow(id, ms) {
-  const [n, args, result] = calls[id];
+function callRow([n, args, result], ms) {
   const [label, kinds, resultKind, gameName, hash] = natives[n];
   const li = el('li');
   li.dataset.label = label;
@@ -124,14 +123,20 @@ function showCalls(t) {
   callsNote.textContent = inFrame ? list.length + ' calls, in the order made; click one for its raw slots.'
     : i >= 0 ? 'None: the script waits. Its last calls were in the frame at ' + clock(lastMs[i]) + '.'
       : 'None: the module has not called anything yet.';
-  // The same calls read differently once a handle has changed hands.
-  const key = inFrame ? i + '@' + handovers.filter((from) => from <= ms).length : -1;
+  // The same calls read differently once a handle has changed hands, and
+  // where they read the clock.
+  const key = inFrame ? (frames[i][3] ? i + '@' + ms : i + '@' + handovers.filter((from) => from <= ms).length) : -1;
   if (shownCalls === key) return;
   shownCalls = key;
   callList.textContent = '';
   const rows = showAll ? list.length : Math.min(list.length, FIRST_ROWS);
   const fragment = document.createDocumentFragment();
-  for (let k = 0; k < rows; k++) fragment.appendChild(callRow(list[k], ms));
+  // Where the entry's calls read the clock, their results move on with it.
+  const clocks = inFrame && frames[i][3] ? new Set(frames[i][3]) : null;
+  for (let k = 0; k < rows; k++) {
+    const call = calls[list[k]];
+    fragment.appendChild(callRow(clocks && clocks.has(k) ? [call[0], call[1], (call[2] + ms - firstMs[i]) >>> 0] : call, ms));
+  }
   callList.appendChild(fragment);
   callList.dataset.count = list.length;
   more.hidden = rows === list.length;

@@ -33,24 +33,55 @@ const bar = step * scale;
 svg('path', { class: 'scale', d: 'M20,' + (H - 30) + 'v8h' + bar.toFixed(1) + 'v-8', fill: 'none' }, map);
 svg('text', { class: 'scale-text', x: 20, y: H - 36 }, map).textContent = step + ' m';
 
-// Paths of everyone who moved; a gap where an actor left the world.
+// Paths of everyone who moved: walked stretches as lines, jumps (teleports)
+// dashed, a gap where an actor left the world. What lies after the time
+// shown is faded: each walked stretch is drawn faded in full, and again
+// over it up to the time shown (a dash as long as the way walked by then).
+const pieces = [];
+const pathLayer = svg('g', {}, map);
 for (const a of actors) {
   if (!a.moved) continue;
-  let points = [], last = null;
+  let points = [], times = [], lengths = [], last = null;
   const flush = () => {
     if (points.length > 1) {
-      svgTitle(svg('polyline', { class: 'path', points: points.join(' '), stroke: a.colour, 'data-path': a.name }, map),
-        a.name + "'s path");
+      const attrs = { points: points.join(' '), stroke: a.colour, 'data-path': a.name };
+      svg('polyline', Object.assign({ class: 'path later' }, attrs), pathLayer);
+      const shown = svgTitle(svg('polyline', Object.assign({ class: 'path' }, attrs), pathLayer), a.name + "'s path");
+      pieces.push({ from: times[0], to: times[times.length - 1], times, lengths, shown, state: null });
     }
-    points = []; last = null;
+    points = []; times = []; lengths = []; last = null;
   };
   for (let i = 0; i < a.track.length; i += 4) {
     if (a.track[i + 1] === null) { flush(); continue; }
     const px = sx(a.track[i + 1]), py = sy(a.track[i + 2]);
-    if (last && Math.abs(px - last[0]) < 0.5 && Math.abs(py - last[1]) < 0.5) continue;
-    points.push(px.toFixed(1) + ',' + py.toFixed(1)); last = [px, py];
+    if (last && a.jumps.has(a.track[i])) {
+      const jump = svg('line', { class: 'jump', x1: last[0].toFixed(1), y1: last[1].toFixed(1), x2: px.toFixed(1),
+        y2: py.toFixed(1), stroke: a.colour, 'data-path': a.name }, pathLayer);
+      svgTitle(jump, a.name + ' jumps (teleported) at ' + clock(a.track[i]));
+      flush();
+      pieces.push({ from: a.track[i], to: a.track[i], jump, state: null });
+    }
+    const walked = last && points.length ? lengths[lengths.length - 1] + Math.hypot(px - last[0], py - last[1]) : 0;
+    points.push(px.toFixed(1) + ',' + py.toFixed(1)); times.push(a.track[i]); lengths.push(walked); last = [px, py];
   }
   flush();
+}
+// The paths up to time t in full, faded after it.
+function showPaths(t) {
+  const ms = frameMs(frameAt(t));
+  for (const p of pieces) {
+    const state = ms >= p.to ? 'done' : ms < p.from ? 'later' : ms;
+    if (state === p.state) continue;
+    p.state = state;
+    if (p.jump) { p.jump.classList.toggle('later', state === 'later'); continue; }
+    if (state === 'done') { p.shown.removeAttribute('stroke-dasharray'); p.shown.style.display = ''; continue; }
+    if (state === 'later') { p.shown.style.display = 'none'; continue; }
+    const k = lastAtOrBefore(p.times.length, (j) => p.times[j], ms);
+    const f = (ms - p.times[k]) / (p.times[k + 1] - p.times[k]);
+    const walked = p.lengths[k] + f * (p.lengths[k + 1] - p.lengths[k]);
+    p.shown.setAttribute('stroke-dasharray', walked.toFixed(1) + ' ' + (p.lengths[p.lengths.length - 1] + 1).toFixed(1));
+    p.shown.style.display = walked > 0 ? '' : 'none';
+  }
 }
 for (const g of data.grazing) {
   const d = 'M' + xy(g[0], g[1]) + 'm0,-8l8,8l-8,8l-8,-8z';
@@ -103,35 +134,59 @@ for (const m of data.marks) {
 }
 
 // Markers: the player and every ped in the world at the shown time.
-const markerLayer = svg('g', {}, map);
+const markerLayer = svg('g', {}, map), labelLayer = svg('g', {}, map); // labels over every marker
 const labelAll = actors.length <= 30;
 const markers = actors.map((a) => {
   const g = svg('g', {});
   const dot = svg('circle', { class: 'marker', r: a.kind === 'player' ? 7 : 5, fill: a.colour, 'data-name': a.name }, g);
   svgTitle(dot, a.name + (a.model ? ' (' + a.model + ')' : ''));
-  const label = a.kind === 'player' || a.moved || labelAll ? svg('text', { class: 'label' }, g) : null;
+  const label = a.kind === 'player' || a.moved || labelAll ? svg('text', { class: 'label', visibility: 'hidden' }, labelLayer) : null;
   if (label) label.textContent = a.name;
   return { g, dot, label, shown: false };
 });
+// Label places beside a marker, tried in turn: right and left above it,
+// right and left below, straight above and below ([dx, dy, anchor]).
+const labelPlaces = [[9, -7, 'start'], [-9, -7, 'end'], [9, 15, 'start'], [-9, 15, 'end'], [0, -12, 'middle'], [0, 22, 'middle']];
 function showMarkers(t) {
+  const labelled = [], dots = [];
   actors.forEach((a, i) => {
     const p = positionAt(a, t), m = markers[i];
     if (!p) {
       if (m.shown) { markerLayer.removeChild(m.g); m.shown = false; }
+      if (m.label) m.label.setAttribute('visibility', 'hidden');
       return;
     }
     m.dot.setAttribute('cx', sx(p[0]).toFixed(1));
     m.dot.setAttribute('cy', sy(p[1]).toFixed(1));
     m.dot.setAttribute('data-world', p.join(','));
-    if (m.label) {
-      // Labels near the right edge go to the marker's left.
-      const right = sx(p[0]) > W - 160;
-      m.label.setAttribute('x', (sx(p[0]) + (right ? -9 : 9)).toFixed(1));
-      m.label.setAttribute('y', (sy(p[1]) - 7).toFixed(1));
-      m.label.setAttribute('text-anchor', right ? 'end' : 'start');
-    }
     if (!m.shown) { markerLayer.appendChild(m.g); m.shown = true; }
+    dots.push([sx(p[0]) - 6, sy(p[1]) - 6, 12, 12]);
+    if (m.label) labelled.push([a.kind === 'player' ? 0 : a.moved ? 1 : 2, i, sx(p[0]), sy(p[1])]);
   });
+  // Labels that do not overlap: the player's first, then those of peds that
+  // moved, each at the first place free of those placed; a label with no
+  // free place is hidden (its marker still names the ped on hover).
+  labelled.sort((x, y) => x[0] - y[0] || x[1] - y[1]);
+  const placed = dots; // the markers are in the way too
+  for (const [, i, x, y] of labelled) {
+    const label = markers[i].label;
+    if (!markers[i].width) markers[i].width = label.getComputedTextLength() || 7 * label.textContent.length;
+    const w = markers[i].width + 4, h = 15;
+    let free = null;
+    for (const [dx, dy, anchor] of labelPlaces) {
+      const left = x + dx - (anchor === 'end' ? w : anchor === 'middle' ? w / 2 : 0) - 2, top = y + dy - 12;
+      if (left < 0 || left + w > W || top < 0 || top + h > H) continue;
+      if (placed.some((b) => left < b[0] + b[2] && b[0] < left + w && top < b[1] + b[3] && b[1] < top + h)) continue;
+      free = [dx, dy, anchor, [left, top, w, h]];
+      break;
+    }
+    label.setAttribute('visibility', free ? 'visible' : 'hidden');
+    if (!free) continue;
+    label.setAttribute('x', (x + free[0]).toFixed(1));
+    label.setAttribute('y', (y + free[1]).toFixed(1));
+    label.setAttribute('text-anchor', free[2]);
+    placed.push(free[3]);
+  }
   let inForce = -1;
   campMarks.forEach((c, i) => { if (c.from <= t) inForce = i; });
   campMarks.forEach((c, i) => c.mark.setAttribute('opacity', i === inForce ? 1 : 0.3));

@@ -7,6 +7,7 @@ function render(t) {
   now = Math.max(0, Math.min(endMs, Math.round(t)));
   slider.value = now;
   clockOut.textContent = clock(now);
+  showPaths(now);
   showMarkers(now);
   showLine(now);
   showCalls(now);
