@@ -22,6 +22,7 @@ void ReportRecorder::begin(const Scenario& s, const standin::Game& game, const N
     game_ = &game;
     pedNames_ = names.peds;
     calls_.emplace(game);
+    state_.emplace(game, names);
     addActor("player", s.playerHandle, "");
     for (const PedSpec& p : s.peds)
         addActor(p.name, p.handle, p.model);
@@ -50,6 +51,7 @@ void ReportRecorder::mark(std::uint64_t ms, const char* kind, std::int32_t handl
 }
 
 void ReportRecorder::event(std::uint64_t ms, const ScenarioEvent& e) {
+    state_->event(ms, e);
     const std::int32_t player = game_->playerPed;
     switch (e.action) {
     case Action::Mount:
@@ -73,6 +75,7 @@ void ReportRecorder::nativeBefore(const NativeInfo& info, const std::uint64_t* s
 void ReportRecorder::native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots,
                             const std::uint64_t* result) {
     calls_->native(info, slots, result);
+    state_->native(ms, info, slots, result);
     ++passCalls_;
     static const NativeInfo* const said = nativeLabelled("playPedAmbientSpeech");
     static const NativeInfo* const camp = nativeLabelled("findScenarioOfTypeHash");
@@ -99,6 +102,7 @@ void ReportRecorder::native(std::uint64_t ms, const NativeInfo& info, const std:
 
 void ReportRecorder::host(std::uint64_t ms, const char* name, std::uint32_t value) {
     calls_->host(name, value);
+    state_->host(ms, name, value);
     if (std::strcmp(name, "scriptWait") != 0)
         return;
     if (value > 0) {
@@ -117,6 +121,7 @@ void ReportRecorder::host(std::uint64_t ms, const char* name, std::uint32_t valu
 
 void ReportRecorder::frameEnd(int frame, std::uint64_t ms) {
     calls_->frameEnd(frame, ms);
+    state_->frameEnd(ms);
     for (Actor& a : actors_) {
         auto it = game_->peds.find(a.handle);
         const bool present = it != game_->peds.end();
@@ -210,7 +215,8 @@ Json ReportRecorder::data(const RunResult& result) const {
                 {"passes", passes_},
                 {"waits", waits_},
                 {"names", {{"peds", peds}, {"hashes", hashNames}}},
-                {"calls", calls_->toJson()}};
+                {"calls", calls_->toJson()},
+                {"state", state_->toJson()}};
 }
 
 } // namespace sim

@@ -1,7 +1,7 @@
 // Keeps what a run's report page shows, once, as the run goes: where the
 // player and every ped stood (a sample only when one moved), the timeline,
 // what happened where, the camp position the module used, its passes and
-// waits, and its calls frame by frame.
+// waits, its calls frame by frame, and what it has in the game (state_log.h).
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,7 @@
 #include "sim/observe/run_observer.h"
 #include "sim/report/call_log.h"
 #include "sim/report/json_text.h"
+#include "sim/report/state_log.h"
 #include "sim/run/runner.h"
 
 namespace sim {
@@ -56,6 +57,7 @@ class ReportRecorder : public RunObserver {
     std::vector<Actor> actors_;
     std::unordered_map<std::int32_t, std::size_t> actorOf_;
     std::optional<CallLog> calls_;
+    std::optional<StateLog> state_;
     Json lines_ = Json::array(), marks_ = Json::array(), camp_ = Json::array();
     Json passes_ = Json::array(), waits_ = Json::array();
     std::uint32_t passCalls_ = 0;
