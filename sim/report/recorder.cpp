@@ -23,10 +23,11 @@ void ReportRecorder::takeHandle(std::size_t actor, std::uint64_t ms) {
     pedNames_.push_back(Json::array({a.handle, actor == 0 ? "the player" : a.name, ms}));
 }
 
-void ReportRecorder::begin(const Scenario& s, const standin::Game& game, const Names& /*names*/) {
+void ReportRecorder::begin(const Scenario& s, const standin::Game& game, const Names& names) {
     scenario_ = &s;
     game_ = &game;
     calls_.emplace(game);
+    state_.emplace(game, names);
     addActor("player", s.playerHandle, "");
     for (const PedSpec& p : s.peds)
         addActor(p.name, p.handle, p.model);
@@ -63,6 +64,7 @@ void ReportRecorder::mark(std::uint64_t ms, const char* kind, std::int32_t handl
 
 void ReportRecorder::event(std::uint64_t ms, const ScenarioEvent& e) {
     exactFrame_ = true;
+    state_->event(ms, e);
     const std::int32_t player = game_->playerPed;
     switch (e.action) {
     case Action::AddPed:
@@ -92,6 +94,7 @@ void ReportRecorder::nativeBefore(const NativeInfo& info, const std::uint64_t* s
 void ReportRecorder::native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots,
                             const std::uint64_t* result) {
     calls_->native(ms, info, slots, result);
+    state_->native(ms, info, slots, result);
     ++passCalls_;
     // What a call marks on the map, by the catalogue's order: most mark nothing.
     enum Kind : std::uint8_t { none, said, camp, sentHome, putDown, grazing, spurred };
@@ -127,6 +130,7 @@ void ReportRecorder::native(std::uint64_t ms, const NativeInfo& info, const std:
 
 void ReportRecorder::host(std::uint64_t ms, const char* name, std::uint32_t value) {
     calls_->host(ms, name, value);
+    state_->host(ms, name, value);
     if (std::strcmp(name, "scriptWait") != 0)
         return;
     if (value > 0) {
@@ -171,6 +175,7 @@ void ReportRecorder::noteBlips(std::uint64_t ms) {
 
 void ReportRecorder::frameEnd(int frame, std::uint64_t ms) {
     calls_->frameEnd(frame, ms);
+    state_->frameEnd(ms);
     if (!passEnded_)
         passBroken_ = true;
     passEnded_ = false;
@@ -260,7 +265,8 @@ Json ReportRecorder::data(const RunResult& result) const {
                 {"passes", passes_},
                 {"waits", waits_},
                 {"names", {{"peds", pedNames_}, {"hashes", hashNames}}},
-                {"calls", calls_->toJson()}};
+                {"calls", calls_->toJson()},
+                {"state", state_->toJson()}};
 }
 
 } // namespace sim

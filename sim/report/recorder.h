@@ -1,7 +1,7 @@
 // Keeps what a run's report page shows, once, as the run goes: where the
 // player and every ped stood (a Track each), the timeline,
 // what happened where, the camp position the module used, its passes and
-// waits, and its calls frame by frame.
+// waits, its calls frame by frame, and what it has in the game (state_log.h).
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,7 @@
 #include "sim/observe/run_observer.h"
 #include "sim/report/call_log.h"
 #include "sim/report/json_text.h"
+#include "sim/report/state_log.h"
 #include "sim/report/track.h"
 #include "sim/run/runner.h"
 
@@ -62,6 +63,7 @@ class ReportRecorder : public RunObserver {
     std::vector<std::pair<std::int32_t, std::size_t>> byHandle_; // the actors in the world's order
     bool exactFrame_ = false;                                    // something happened in this frame
     std::optional<CallLog> calls_;
+    std::optional<StateLog> state_;
     Json lines_ = Json::array(), marks_ = Json::array(), camp_ = Json::array();
     Json passes_ = Json::array(), waits_ = Json::array();
     std::uint32_t passCalls_ = 0;

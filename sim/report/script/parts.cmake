@@ -13,6 +13,8 @@ set(GH_REPORT_SCRIPT_PARTS
     expectations.js # the expectations table
     plot.js         # native calls per pass, the time cursor (px, cursor)
     calls.js        # the module's calls in the frame shown (showCalls)
+    state.js        # what the module has in the game at the time shown (showState);
+                    # the slider's marks
     time.js         # the slider, play and pause, #t= and keys: render, seek, now
     index_page.js   # index.html of `check --report-dir` (showIndex)
 )

@@ -11,6 +11,7 @@ function render(t) {
   showMarkers(now);
   showLine(now);
   showCalls(now);
+  showState(now);
   cursor.setAttribute('x1', px(now));
   cursor.setAttribute('x2', px(now));
   document.documentElement.dataset.t = now;
