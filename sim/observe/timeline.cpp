@@ -29,26 +29,31 @@ void Timeline::say(std::uint64_t ms, const std::string& text) {
 
 void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots,
                       const std::uint64_t* result) {
+    // The module asks these of every ped in the camp in every pass: counted
+    // first, without comparing texts (the reasons keep nothing of them).
+    static const NativeInfo* const gangHorseAsked = nativeLabelled("native67F7CEAC");
+    static const NativeInfo* const gangMemberAsked = nativeLabelled("nativeA5C38736");
+    if (&info == gangHorseAsked) {
+        passHorses_.push_back(i32(slots[0]));
+        return;
+    }
+    if (&info == gangMemberAsked) {
+        ++passMembers_;
+        return;
+    }
     // Most calls are of no interest here; skip them without comparing texts.
-    static const NativeInfo* const told[] = {nativeLabelled("native67F7CEAC"),
-                                             nativeLabelled("nativeA5C38736"),
-                                             nativeLabelled("isPlayerTargettingEntity"),
-                                             nativeLabelled("terminateThread"),
-                                             nativeLabelled("playPedAmbientSpeech"),
-                                             nativeLabelled("taskFollowNavMeshToCoord"),
-                                             nativeLabelled("setEntityCoords"),
-                                             nativeLabelled("taskUseScenarioPoint"),
-                                             nativeLabelled("taskStartScenarioInPlaceHash"),
-                                             nativeLabelled("taskSmartFleePed"),
-                                             nativeLabelled("clearPedTasks"),
-                                             nativeLabelled("isPedStill"),
-                                             nativeLabelled("getDistanceBetweenCoords"),
-                                             nativeLabelled("promptHasStandardModeCompleted"),
-                                             nativeLabelled("getMount"),
-                                             nativeLabelled("isControlJustReleased"),
-                                             nativeLabelled("countScriptInstances"),
-                                             nativeLabelled("native0CC36D41")};
-    if (std::find(std::begin(told), std::end(told), &info) == std::end(told))
+    static const std::vector<bool> told = [] {
+        std::vector<bool> byIndex(standin::nativeCatalogueSize + 1, false);
+        for (const char* label :
+             {"isPlayerTargettingEntity", "terminateThread", "playPedAmbientSpeech",
+              "taskFollowNavMeshToCoord", "setEntityCoords", "taskUseScenarioPoint",
+              "taskStartScenarioInPlaceHash", "taskSmartFleePed", "clearPedTasks", "isPedStill",
+              "getDistanceBetweenCoords", "promptHasStandardModeCompleted", "getMount",
+              "isControlJustReleased", "countScriptInstances", "native0CC36D41"})
+            byIndex[standin::catalogueIndex(*nativeLabelled(label))] = true;
+        return byIndex;
+    }();
+    if (!told[standin::catalogueIndex(info)])
         return;
     reasons_.native(info, slots, result, lastBorrowed_);
     const std::string label = info.label;
@@ -73,10 +78,6 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
     } else if (label == "isControlJustReleased") {
         if (whistleBlown_ && standin::u32(slots[1]) == whistleInput && result[0] != 0)
             whistleAsked(ms);
-    } else if (label == "native67F7CEAC") {
-        passHorses_.push_back(i32(slots[0]));
-    } else if (label == "nativeA5C38736") {
-        ++passMembers_;
     } else if (label == "isPlayerTargettingEntity") {
         // Asked right after the borrowed horse is found: told at once, not
         // after the waits the rest of the pass may make.

@@ -18,8 +18,11 @@ void ReportRecorder::addActor(const std::string& name, std::int32_t handle, cons
 }
 
 void ReportRecorder::takeHandle(std::size_t actor, std::uint64_t ms) {
-    const Actor& a = actors_[actor];
+    Actor& a = actors_[actor];
+    if (auto before = actorOf_.find(a.handle); before != actorOf_.end())
+        actors_[before->second].holdsHandle = false;
     actorOf_[a.handle] = actor;
+    a.holdsHandle = true;
     pedNames_.push_back(Json::array({a.handle, actor == 0 ? "the player" : a.name, ms}));
 }
 
@@ -187,9 +190,7 @@ void ReportRecorder::frameEnd(int frame, std::uint64_t ms) {
             ++ped;
         Actor& a = actors_[index];
         // A handle another ped has taken since no longer shows this actor.
-        auto holder = actorOf_.find(handle);
-        if (ped != game_->peds.end() && ped->first == handle && holder != actorOf_.end() &&
-            holder->second == index) {
+        if (ped != game_->peds.end() && ped->first == handle && a.holdsHandle) {
             a.at = ped->second.position;
             a.present = a.seen = true;
             a.track.frame(ms, a.at, exactFrame_);

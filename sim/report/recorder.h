@@ -41,7 +41,8 @@ class ReportRecorder : public RunObserver {
         std::int32_t handle = 0;
         std::string model;
         bool present = false, seen = false;
-        standin::Vec3 at; // where the world had it last
+        bool holdsHandle = false; // no other actor has taken its handle since
+        standin::Vec3 at;         // where the world had it last
         Track track;
     };
     struct Blip {
