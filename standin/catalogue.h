@@ -18,18 +18,32 @@ namespace standin {
 //   v  a game text made by createVarString
 enum class ResultKind { None, Int, Bool, Float, Pointer, Vector3 };
 
+constexpr std::uint8_t countSlots(const char* slots) {
+    std::uint8_t count = 0;
+    while (slots[count] != '\0')
+        ++count;
+    return count;
+}
+
 struct NativeInfo {
     const char* label;
     std::uint64_t hash;
     const char* slots;
     ResultKind result;
     const char* gameName; // the name in the public native database, for people
+    std::uint8_t slotCount = countSlots(slots);
 };
 
 extern const NativeInfo nativeCatalogue[];
 extern const std::size_t nativeCatalogueSize;
 
-// nullptr for a hash the catalogue does not hold.
+// An entry's place in the catalogue: what tables by native are indexed by.
+inline std::size_t catalogueIndex(const NativeInfo& info) {
+    return static_cast<std::size_t>(&info - nativeCatalogue);
+}
+
+// nullptr for a hash the catalogue does not hold. A lookup in a flat table
+// made when the program is compiled: no search, no allocation.
 const NativeInfo* findNative(std::uint64_t hash);
 const NativeInfo* findNativeByLabel(const std::string& label);
 
