@@ -76,6 +76,7 @@ bench: build
 	build/linux/bench/frame_cost_bench
 	python3 bench/module_instructions.py build/linux/bench/one_pass build/linux/libgang_horse_module.a
 	python3 bench/report_size.py $(SIM) $(FACTS_JSON) build/report-size
+	python3 bench/sim_speed.py $(SIM) $(FACTS_JSON) build/sim-speed
 
 # The libFuzzer targets (preset fuzz, build/fuzz), each run FUZZ_SECONDS from its
 # corpus in build/fuzz/corpus, seeded from fuzz/corpus. `make test` runs each briefly.

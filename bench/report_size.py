@@ -86,17 +86,24 @@ def run(sim, args):
     return time.monotonic() - started
 
 
-def main():
+def prepare(usage, default_out):
+    """From the command line SIM FACTS_JSON [OUT_DIR]: the simulator, the
+    output folder and the 30-minute scenario written there."""
     if len(sys.argv) < 3:
-        sys.exit(__doc__)
+        sys.exit(usage)
     sim = os.path.abspath(sys.argv[1])
     with open(sys.argv[2]) as f:
         facts = json.load(f)
-    out = os.path.abspath(sys.argv[3] if len(sys.argv) > 3 else "build/report-size")
+    out = os.path.abspath(sys.argv[3] if len(sys.argv) > 3 else default_out)
     os.makedirs(out, exist_ok=True)
     scenario = os.path.join(out, "crowded_camp_30m.yaml")
     with open(scenario, "w") as f:
         f.write(scenario_text(facts))
+    return sim, out, scenario
+
+
+def main():
+    sim, out, scenario = prepare(__doc__, "build/report-size")
     page = os.path.join(out, "crowded_camp_30m.html")
     plain = run(sim, [scenario])
     with_report = run(sim, [scenario, "--report", page])
