@@ -94,34 +94,38 @@ std::uint64_t* Host::hostNativeCall() {
                         " slots, the catalogue lists " + std::to_string(info->slotCount));
     }
     ++nativeCalls_;
-    const bool keep = keepingCalls();
-    Event event;
-    if (keep) {
-        event.frame = frame_;
-        event.time = now();
-        event.native = info;
-        event.args = recordedArgs(*info, slots_.data(), *game_);
+    if (!keepingCalls()) {
+        answer(*info);
+        return result_.data();
     }
+    Event event;
+    event.frame = frame_;
+    event.time = now();
+    event.native = info;
+    event.args = recordedArgs(*info, slots_.data(), *game_);
+    answer(*info);
+    event.result = result_;
+    record(std::move(event));
+    return result_.data();
+}
+
+// The game's answer in result_, with the observer told before and after.
+void Host::answer(const NativeInfo& info) {
     HostObserver* const observer = observer_;
     if (observer != nullptr) {
-        observer->beforeNative(*info, slots_.data());
+        observer->beforeNative(info, slots_.data());
     }
     result_ = {};
     try {
-        game_->call(*info, slots_.data(), result_.data());
+        game_->call(info, slots_.data(), result_.data());
     } catch (const HostFault&) {
         throw;
     } catch (const std::exception& e) {
         throw HostFault(e.what());
     }
     if (observer != nullptr) {
-        observer->afterNative(*info, slots_.data(), result_.data());
+        observer->afterNative(info, slots_.data(), result_.data());
     }
-    if (keep) {
-        event.result = result_;
-        record(std::move(event));
-    }
-    return result_.data();
 }
 
 int Host::hostWorldGetAllPeds(int* peds, int capacity) {

@@ -182,6 +182,7 @@ class Host {
     // Whether calls are recorded or heard whole (as Events).
     bool keepingCalls() const { return recording_ || (observerHearsCalls_ && listening); }
     void record(Event&& event);
+    void answer(const NativeInfo& info);
     // A host call as it begins, recorded and heard whole where calls are
     // kept, with its values by name; and told to the observer after it.
     void recordHost(const char* name,
