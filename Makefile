@@ -6,7 +6,7 @@
 # Debian packages the build needs; add to this list when the build needs more.
 DEB_PACKAGES := cmake g++ make python3 libgtest-dev libgmock-dev libyaml-cpp-dev libcli11-dev \
                 nlohmann-json3-dev libbenchmark-dev g++-mingw-w64-x86-64-posix clang-format \
-                clang libclang-rt-14-dev wine64 wine valgrind chromium
+                clang libclang-rt-14-dev wine64 wine valgrind chromium libboost-context-dev
 
 # Root installs directly; anyone else goes through sudo when it exists.
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || { command -v sudo >/dev/null 2>&1 && echo sudo; })
@@ -77,6 +77,7 @@ bench: build
 	build/linux/bench/frame_cost_bench
 	python3 bench/module_instructions.py build/linux/bench/one_pass build/linux/libgang_horse_module.a
 	python3 bench/report_size.py $(SIM) $(FACTS_JSON) build/report-size
+	python3 bench/sim_speed.py $(SIM) $(FACTS_JSON) build/sim-speed
 
 # The libFuzzer targets (preset fuzz, build/fuzz), each run FUZZ_SECONDS from its
 # corpus in build/fuzz/corpus, seeded from fuzz/corpus. `make test` runs each briefly.

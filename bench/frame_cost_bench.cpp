@@ -1,5 +1,6 @@
 // The module's cost per pass of its loop in the worlds that matter: native
-// calls (in total and by native) and time, module and stand-in together.
+// calls (in total and by native) and time, module and stand-in together; and
+// what one native call costs in the stand-in host, watched and not.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "bench/worlds.h"
+#include "host/natives.h"
 #include "standin/host.h"
 
 namespace {
@@ -34,6 +36,47 @@ void framePass(benchmark::State& state, Case c) {
     bench::finish();
 }
 
+// Native calls counted by label.
+class CallCounter final : public standin::HostObserver {
+  public:
+    explicit CallCounter(std::map<std::string, int>& byLabel) : byLabel_(byLabel) {}
+    void afterNative(const standin::NativeInfo& info, const std::uint64_t*, const std::uint64_t*) override {
+        ++byLabel_[info.label];
+    }
+
+  private:
+    std::map<std::string, int>& byLabel_;
+};
+
+// An observer that takes every hook and does next to nothing with it.
+class Tally final : public standin::HostObserver {
+  public:
+    void beforeNative(const standin::NativeInfo&, const std::uint64_t*) override { ++before; }
+    void afterNative(const standin::NativeInfo&, const std::uint64_t*, const std::uint64_t*) override {
+        ++after;
+    }
+    std::uint64_t before = 0, after = 0;
+};
+
+// One cheap native (one slot in, one out, no world to look at) through the
+// host's protocol, nativeInit, nativePush64 and nativeCall, as the module
+// makes it: the host's own cost per call (the Time column), without an
+// observer and with one.
+void oneNativeCall(benchmark::State& state, bool observed) {
+    standin::Host& host = standin::Host::get();
+    host.reset();
+    host.setRecording(false);
+    Tally tally;
+    if (observed)
+        host.setObserver(&tally);
+    std::int32_t entity = 1;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(promptGroupForEntity(entity));
+        ++entity;
+    }
+    host.reset();
+}
+
 // One steady pass in each world, native calls counted by label.
 void printCallTable() {
     std::vector<std::map<std::string, int>> counts;
@@ -41,10 +84,10 @@ void printCallTable() {
     for (const Case& c : cases) {
         bench::prepare(c.world, c.peds);
         std::map<std::string, int> byLabel;
-        standin::Host::get().afterNative = [&byLabel](const standin::NativeInfo& info, const std::uint64_t*,
-                                                      const std::uint64_t*) { ++byLabel[info.label]; };
+        CallCounter counter(byLabel);
+        standin::Host::get().setObserver(&counter);
         bench::runOnePass();
-        standin::Host::get().afterNative = nullptr;
+        standin::Host::get().setObserver(nullptr);
         bench::finish();
         for (const auto& [label, n] : byLabel)
             order[label] += n;
@@ -81,6 +124,9 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(("pass/" + bench::worldName(c.world, c.peds)).c_str(), framePass, c)
             ->Unit(benchmark::kMicrosecond);
     }
+    benchmark::RegisterBenchmark("native call/unobserved", oneNativeCall, false)
+        ->Unit(benchmark::kNanosecond);
+    benchmark::RegisterBenchmark("native call/observed", oneNativeCall, true)->Unit(benchmark::kNanosecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

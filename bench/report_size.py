@@ -143,14 +143,21 @@ def measure(sim, facts, out, minutes):
         print("  console problems: %s" % (problems or "none"))
 
 
-def main():
+def prepare(usage, default_out):
+    """From the command line SIM FACTS_JSON [OUT_DIR]: the simulator, the
+    module's facts and the output folder, made if missing."""
     if len(sys.argv) < 3:
-        sys.exit(__doc__)
+        sys.exit(usage)
     sim = os.path.abspath(sys.argv[1])
     with open(sys.argv[2]) as f:
         facts = json.load(f)
-    out = os.path.abspath(sys.argv[3] if len(sys.argv) > 3 else "build/report-size")
+    out = os.path.abspath(sys.argv[3] if len(sys.argv) > 3 else default_out)
     os.makedirs(out, exist_ok=True)
+    return sim, facts, out
+
+
+def main():
+    sim, facts, out = prepare(__doc__, "build/report-size")
     for minutes in (30, 240):
         measure(sim, facts, out, minutes)
 

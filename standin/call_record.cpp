@@ -58,16 +58,16 @@ std::vector<const Event*> Host::calls(const char* label) const {
 }
 
 void Host::record(Event&& event) {
-    if (listener && listening) {
-        listener(event);
+    if (observerHearsCalls_ && listening) {
+        observer_->call(event);
     }
     if (recording_) {
         events_.push_back(std::move(event));
     }
 }
 
-void Host::recordHost(const char* name, std::vector<std::pair<std::string, std::int64_t>> values) {
-    if (!recording_ && !(listener && listening)) {
+void Host::recordHost(const char* name, std::initializer_list<std::pair<const char*, std::int64_t>> values) {
+    if (!keepingCalls()) {
         return;
     }
     Event event;
@@ -75,7 +75,9 @@ void Host::recordHost(const char* name, std::vector<std::pair<std::string, std::
     event.frame = frame_;
     event.time = now();
     event.host = name;
-    event.values = std::move(values);
+    for (const auto& [key, value] : values) {
+        event.values.emplace_back(key, value);
+    }
     record(std::move(event));
 }
 

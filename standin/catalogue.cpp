@@ -1,5 +1,5 @@
-#include <cstring>
-#include <unordered_map>
+#include <array>
+#include <iterator>
 
 #include "standin/catalogue.h"
 
@@ -14,7 +14,7 @@ constexpr ResultKind Pointer = ResultKind::Pointer;
 constexpr ResultKind Vec3 = ResultKind::Vector3;
 } // namespace
 
-const NativeInfo nativeCatalogue[] = {
+constexpr NativeInfo nativeCatalogue[] = {
     // Prompts and prompt text.
     {"promptRegisterBegin", 0x04F97DE45A519419, "", Int, ""},
     {"promptSetControlAction", 0xB5352B7494A08258, "ii", None, ""},
@@ -89,18 +89,63 @@ const NativeInfo nativeCatalogue[] = {
     {"removeBlip", 0xF2C3C9DA47AAA54A, "o", None, ""},
 };
 
-const std::size_t nativeCatalogueSize = sizeof nativeCatalogue / sizeof nativeCatalogue[0];
+const std::size_t nativeCatalogueSize = std::size(nativeCatalogue);
+
+namespace {
+
+// The catalogue by hash: a table of 512 places, each empty or holding the
+// index of the one entry whose hash lands there. A hash lands on the top nine
+// bits of its product with the table's multiplier: the first odd number of a
+// fixed sequence that gives every entry a place of its own, found while the
+// program is compiled.
+constexpr unsigned indexBits = 9;
+constexpr std::uint8_t noEntry = 0xFF;
+static_assert(std::size(nativeCatalogue) < noEntry, "an entry's index fits a place");
+
+struct HashIndex {
+    std::uint64_t multiplier = 0;
+    std::array<std::uint8_t, std::size_t{1} << indexBits> places{};
+
+    constexpr std::size_t place(std::uint64_t hash) const {
+        return static_cast<std::size_t>((hash * multiplier) >> (64 - indexBits));
+    }
+};
+
+constexpr bool hashesDistinct() {
+    for (std::size_t i = 0; i < std::size(nativeCatalogue); ++i) {
+        for (std::size_t j = i + 1; j < std::size(nativeCatalogue); ++j) {
+            if (nativeCatalogue[i].hash == nativeCatalogue[j].hash)
+                return false;
+        }
+    }
+    return true;
+}
+static_assert(hashesDistinct(), "two catalogue entries share a hash");
+
+constexpr HashIndex makeHashIndex() {
+    HashIndex index;
+    for (std::uint64_t candidate = 0x9E3779B97F4A7C15ull;; candidate += 0x6A09E667F3BCC908ull) {
+        index.multiplier = candidate | 1;
+        for (std::uint8_t& place : index.places)
+            place = noEntry;
+        bool clash = false;
+        for (std::size_t i = 0; i < std::size(nativeCatalogue) && !clash; ++i) {
+            std::uint8_t& place = index.places[index.place(nativeCatalogue[i].hash)];
+            clash = place != noEntry;
+            place = static_cast<std::uint8_t>(i);
+        }
+        if (!clash)
+            return index;
+    }
+}
+
+constexpr HashIndex byHash = makeHashIndex();
+
+} // namespace
 
 const NativeInfo* findNative(std::uint64_t hash) {
-    static const std::unordered_map<std::uint64_t, const NativeInfo*> byHash = [] {
-        std::unordered_map<std::uint64_t, const NativeInfo*> table;
-        for (const NativeInfo& info : nativeCatalogue) {
-            table[info.hash] = &info;
-        }
-        return table;
-    }();
-    auto it = byHash.find(hash);
-    return it == byHash.end() ? nullptr : it->second;
+    const std::uint8_t i = byHash.places[byHash.place(hash)];
+    return i != noEntry && nativeCatalogue[i].hash == hash ? &nativeCatalogue[i] : nullptr;
 }
 
 const NativeInfo* findNativeByLabel(const std::string& label) {

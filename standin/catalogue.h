@@ -18,12 +18,20 @@ namespace standin {
 //   v  a game text made by createVarString
 enum class ResultKind { None, Int, Bool, Float, Pointer, Vector3 };
 
+constexpr std::uint8_t countSlots(const char* slots) {
+    std::uint8_t count = 0;
+    while (slots[count] != '\0')
+        ++count;
+    return count;
+}
+
 struct NativeInfo {
     const char* label;
     std::uint64_t hash;
     const char* slots;
     ResultKind result;
     const char* gameName; // the name in the public native database, for people
+    std::uint8_t slotCount = countSlots(slots);
 };
 
 extern const NativeInfo nativeCatalogue[];
@@ -37,7 +45,8 @@ inline std::size_t catalogueIndex(const NativeInfo& info) {
     return at >= first && index < nativeCatalogueSize ? index : nativeCatalogueSize;
 }
 
-// nullptr for a hash the catalogue does not hold.
+// nullptr for a hash the catalogue does not hold. A lookup in a flat table
+// made when the program is compiled: no search, no allocation.
 const NativeInfo* findNative(std::uint64_t hash);
 const NativeInfo* findNativeByLabel(const std::string& label);
 

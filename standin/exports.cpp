@@ -1,16 +1,7 @@
-// The host's entry points, as the module imports them, and the one stand-in
-// host they reach. Each runs as the host's own code (HostScope).
+// The host's entry points, as the module imports them, reaching the one
+// stand-in host. Each runs as the host's own code (HostScope).
 #include "standin/allocation_counters.h"
 #include "standin/host.h"
-
-namespace standin {
-
-Host& Host::get() {
-    static Host host;
-    return host;
-}
-
-} // namespace standin
 
 extern "C" {
 void scriptRegister(void* module, void (*main)()) {

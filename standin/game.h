@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <unordered_map>
 
 #include "standin/answers/answers.h"
 #include "standin/catalogue.h"
@@ -17,8 +16,8 @@ class Game : public World {
   public:
     Game();
 
-    // The stand-in's answer to one native call. Throws std::runtime_error for
-    // a call it cannot answer.
+    // The stand-in's answer to one native call: info is an entry of the
+    // catalogue (as findNative gives them), and every entry has an answer.
     void call(const NativeInfo& info, const std::uint64_t* args, std::uint64_t* result);
 
     // Simple movement, for a world that plays out: walking to a point,
@@ -27,7 +26,7 @@ class Game : public World {
     void advance(std::uint32_t dtMs);
 
   private:
-    std::unordered_map<std::uint64_t, Answer> answers_; // by the native's hash
+    const Answer* answers_; // by the native's place in the catalogue
 };
 
 } // namespace standin

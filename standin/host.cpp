@@ -5,8 +5,6 @@
 // exports.cpp.
 #include "standin/host.h"
 
-#include <cstring>
-
 #include "standin/script_fiber.h"
 
 namespace standin {
@@ -21,8 +19,7 @@ void Host::reset(int fps, std::uint32_t startTime) {
     fps_ = fps > 0 ? fps : 30;
     startTime_ = startTime;
     tickBase_ = 1000000;
-    frame_ = 0;
-    publishTick();
+    setFrame(0);
     module_ = nullptr;
     scriptMain_ = nullptr;
     window_.setHandler(nullptr);
@@ -34,16 +31,13 @@ void Host::reset(int fps, std::uint32_t startTime) {
     events_.clear();
     nativeCalls_ = 0;
     pending_ = false;
+    pendingNative_ = nullptr;
     slotCount_ = 0;
     overridePedCount = false;
     poisonUnwrittenPeds = false;
     pedCountOverride = 0;
-    listener = nullptr;
+    setObserver(nullptr);
     listening = true;
-    beforeNative = nullptr;
-    afterNative = nullptr;
-    afterHost = nullptr;
-    onFrameEnd = nullptr;
     game_->gameTimer = now();
 }
 
@@ -53,45 +47,37 @@ void Host::sendKey(std::uint32_t key, std::uint16_t repeats, std::uint8_t scanCo
 }
 
 void Host::hostScriptRegister(void* module, void (*main)()) {
-    recordHost("scriptRegister", {});
+    recordHost("scriptRegister");
     module_ = module;
     scriptMain_ = main;
-    if (afterHost) {
-        afterHost("scriptRegister", 0);
-    }
+    afterHostCall("scriptRegister", 0);
 }
 
 // As the real host does: the script is dropped, never unwound.
 void Host::hostScriptUnregister(void* module) {
-    recordHost("scriptUnregister", {});
+    recordHost("scriptUnregister");
     if (module == module_) {
         dropScript();
         scriptMain_ = nullptr;
         module_ = nullptr;
     }
-    if (afterHost) {
-        afterHost("scriptUnregister", 0);
-    }
+    afterHostCall("scriptUnregister", 0);
 }
 
 void Host::hostKeyboardRegister(KeyboardHandler handler) {
-    recordHost("keyboardHandlerRegister", {});
+    recordHost("keyboardHandlerRegister");
     window_.setHandler(handler);
-    if (afterHost) {
-        afterHost("keyboardHandlerRegister", 0);
-    }
+    afterHostCall("keyboardHandlerRegister", 0);
 }
 
 // Returns once no message is being delivered to the handler: its module may
 // be unloaded next.
 void Host::hostKeyboardUnregister(KeyboardHandler handler) {
-    recordHost("keyboardHandlerUnregister", {});
+    recordHost("keyboardHandlerUnregister");
     if (handler == window_.handler()) {
         window_.setHandler(nullptr);
     }
-    if (afterHost) {
-        afterHost("keyboardHandlerUnregister", 0);
-    }
+    afterHostCall("keyboardHandlerUnregister", 0);
 }
 
 std::uint64_t* Host::hostNativeCall() {
@@ -99,43 +85,47 @@ std::uint64_t* Host::hostNativeCall() {
         throw HostFault("nativeCall without nativeInit");
     }
     pending_ = false;
-    const NativeInfo* info = findNative(pendingHash_);
+    const NativeInfo* info = pendingNative_;
     if (info == nullptr) {
         throw HostFault("unknown native " + hex64(pendingHash_));
     }
-    const int expected = static_cast<int>(std::strlen(info->slots));
-    if (slotOverflow_ || slotCount_ != expected) {
+    if (slotOverflow_ || slotCount_ != info->slotCount) {
         throw HostFault(std::string("native ") + info->label + " got " + std::to_string(slotCount_) +
-                        " slots, the catalogue lists " + std::to_string(expected));
+                        " slots, the catalogue lists " + std::to_string(info->slotCount));
     }
     ++nativeCalls_;
-    const bool keep = recording_ || (listening && static_cast<bool>(listener));
-    Event event;
-    if (keep) {
-        event.frame = frame_;
-        event.time = now();
-        event.native = info;
-        event.args = recordedArgs(*info, slots_.data(), *game_);
+    if (!keepingCalls()) {
+        answer(*info);
+        return result_.data();
     }
-    if (beforeNative) {
-        beforeNative(*info, slots_.data());
+    Event event;
+    event.frame = frame_;
+    event.time = now();
+    event.native = info;
+    event.args = recordedArgs(*info, slots_.data(), *game_);
+    answer(*info);
+    event.result = result_;
+    record(std::move(event));
+    return result_.data();
+}
+
+// The game's answer in result_, with the observer told before and after.
+void Host::answer(const NativeInfo& info) {
+    HostObserver* const observer = observer_;
+    if (observer != nullptr) {
+        observer->beforeNative(info, slots_.data());
     }
     result_ = {};
     try {
-        game_->call(*info, slots_.data(), result_.data());
+        game_->call(info, slots_.data(), result_.data());
     } catch (const HostFault&) {
         throw;
     } catch (const std::exception& e) {
         throw HostFault(e.what());
     }
-    if (afterNative) {
-        afterNative(*info, slots_.data(), result_.data());
+    if (observer != nullptr) {
+        observer->afterNative(info, slots_.data(), result_.data());
     }
-    if (keep) {
-        event.result = result_;
-        record(std::move(event));
-    }
-    return result_.data();
 }
 
 int Host::hostWorldGetAllPeds(int* peds, int capacity) {
@@ -153,9 +143,7 @@ int Host::hostWorldGetAllPeds(int* peds, int capacity) {
         }
     }
     recordHost("worldGetAllPeds", {{"capacity", capacity}, {"count", count}});
-    if (afterHost) {
-        afterHost("worldGetAllPeds", static_cast<std::uint32_t>(capacity));
-    }
+    afterHostCall("worldGetAllPeds", static_cast<std::uint32_t>(capacity));
     return count;
 }
 

@@ -10,7 +10,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <functional>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -31,11 +31,40 @@ struct HostFault : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Who watches the host: told of every call the module makes and of the end
+// of every frame. The host has one observer or none (then a call costs the
+// test of a null pointer); whoever wants several passes what it hears on.
+class HostObserver {
+  public:
+    virtual ~HostObserver() = default;
+    // A native call: its slots before the game answers (out-parameters still
+    // hold what the caller passed), then the slots and the result after.
+    virtual void beforeNative(const NativeInfo&, const std::uint64_t* /*slots*/) {}
+    virtual void afterNative(const NativeInfo&, const std::uint64_t* /*slots*/,
+                             const std::uint64_t* /*result*/) {}
+    // A host call, after it: the registrations, a start of the script main,
+    // scriptWait with its milliseconds, worldGetAllPeds with its capacity
+    // (the value is 0 where the call has none).
+    virtual void afterHost(const char* /*name*/, std::uint32_t /*value*/) {}
+    // The end of a frame, after the world's own end of frame.
+    virtual void frameEnd(int /*frame*/) {}
+    // Every call as the host's record keeps it: a native call after
+    // afterNative, a host call as it begins (before afterHost). Built only
+    // for an observer that hears calls (asked once, when it is set), and
+    // only while the host's `listening` is set.
+    virtual bool hearsCalls() const { return false; }
+    virtual void call(const Event&) {}
+};
+
 class Host {
   public:
     // The one stand-in host of the program, which the entry points reach
-    // (exports.cpp).
-    static Host& get();
+    // (exports.cpp), made at first use. Inline: the entry points reach it
+    // several times a native call.
+    static Host& get() {
+        static Host host;
+        return host;
+    }
 
     // Forgets everything: script, world, clock and records. The clock starts
     // at startTime game milliseconds and frames advance it at fps.
@@ -56,8 +85,8 @@ class Host {
 
     // Clock.
     int frame() const { return frame_; }
-    std::uint32_t now() const;       // game timer, wrapping 32-bit
-    std::uint64_t elapsedMs() const; // since reset
+    std::uint32_t now() const;                             // game timer, wrapping 32-bit
+    std::uint64_t elapsedMs() const { return elapsedMs_; } // since reset
     std::uint32_t frameTimeMs(int frame) const;
     void setTickCount(std::uint32_t tick) {
         tickBase_ = tick;
@@ -78,9 +107,6 @@ class Host {
     int passesEnded() const { return zeroWaits_; }
     bool scriptWaiting() const;
 
-    // Called at the end of every frame, after the world's own end of frame.
-    std::function<void(int frame)> onFrameEnd;
-
     // Keyboard: delivered to the registered handler on the window thread, as
     // the game window does. sendKey returns once the handler has run;
     // postKey at once, so that the handler runs while the script does.
@@ -100,16 +126,15 @@ class Host {
     void setRecording(bool on) { recording_ = on; }
     const std::vector<Event>& events() const { return events_; }
     void clearEvents() { events_.clear(); }
-    std::function<void(const Event&)> listener;
-    // The listener hears calls only while this is set (to sample a long run).
+    // The one observer, or nullptr; reset() clears it.
+    void setObserver(HostObserver* observer) {
+        observer_ = observer;
+        observerHearsCalls_ = observer != nullptr && observer->hearsCalls();
+    }
+    HostObserver* observer() const { return observer_; }
+    // The observer hears whole calls only while this is set (to sample a
+    // long run).
     bool listening = true;
-    // Cheap observers that see every call without building an Event: the
-    // native's slots before the game answers (out-parameters still hold what
-    // the caller passed), the slots and result after, and each host call.
-    std::function<void(const NativeInfo&, const std::uint64_t* slots)> beforeNative;
-    std::function<void(const NativeInfo&, const std::uint64_t* slots, const std::uint64_t* result)>
-        afterNative;
-    std::function<void(const char* name, std::uint32_t value)> afterHost;
     // Native calls by label, in order.
     std::vector<const Event*> calls(const char* label) const;
     std::uint64_t nativeCallCount() const { return nativeCalls_; }
@@ -133,6 +158,7 @@ class Host {
     void hostScriptWait(std::uint32_t ms);
     void hostNativeInit(std::uint64_t hash) {
         pendingHash_ = hash;
+        pendingNative_ = findNative(hash);
         pending_ = true;
         slotCount_ = 0;
         slotOverflow_ = false;
@@ -153,12 +179,25 @@ class Host {
   private:
     Host();
     ~Host();
+    // Whether calls are recorded or heard whole (as Events).
+    bool keepingCalls() const { return recording_ || (observerHearsCalls_ && listening); }
     void record(Event&& event);
-    void recordHost(const char* name, std::vector<std::pair<std::string, std::int64_t>> values);
+    void answer(const NativeInfo& info);
+    // A host call as it begins, recorded and heard whole where calls are
+    // kept, with its values by name; and told to the observer after it.
+    void recordHost(const char* name,
+                    std::initializer_list<std::pair<const char*, std::int64_t>> values = {});
+    void afterHostCall(const char* name, std::uint32_t value) {
+        if (observer_ != nullptr) {
+            observer_->afterHost(name, value);
+        }
+    }
     void resumeScript();
     void publishTick() {
         tick_.store(tickBase_ + static_cast<std::uint32_t>(elapsedMs()), std::memory_order_relaxed);
     }
+    // Moves the clock to a frame: the elapsed time is worked out once per frame.
+    void setFrame(int frame);
     void dropScript();
     void destroyDroppedScripts();
 
@@ -167,6 +206,7 @@ class Host {
     std::uint32_t startTime_ = 0;
     std::uint32_t tickBase_ = 1000000;
     int frame_ = 0;
+    std::uint64_t elapsedMs_ = 0; // of frame_
     void* module_ = nullptr;
     void (*scriptMain_)() = nullptr;
     std::atomic<std::uint32_t> tick_{1000000};
@@ -182,9 +222,12 @@ class Host {
     int zeroWaits_ = 0;
     bool recording_ = true;
     std::vector<Event> events_;
+    HostObserver* observer_ = nullptr;
+    bool observerHearsCalls_ = false;
     std::uint64_t nativeCalls_ = 0;
     // The call being built.
     std::uint64_t pendingHash_ = 0;
+    const NativeInfo* pendingNative_ = nullptr; // nullptr: not in the catalogue
     bool pending_ = false;
     std::array<std::uint64_t, 32> slots_{};
     int slotCount_ = 0;

@@ -32,10 +32,12 @@ void Host::destroyDroppedScripts() { dropped_.clear(); }
 
 void Host::reloadGame() { dropScript(); }
 
-std::uint64_t Host::elapsedMs() const {
-    return static_cast<std::uint64_t>(frame_) * 1000u / static_cast<unsigned>(fps_);
+void Host::setFrame(int frame) {
+    frame_ = frame;
+    elapsedMs_ = static_cast<std::uint64_t>(frame) * 1000u / static_cast<unsigned>(fps_);
+    publishTick();
 }
-std::uint32_t Host::now() const { return startTime_ + static_cast<std::uint32_t>(elapsedMs()); }
+std::uint32_t Host::now() const { return startTime_ + static_cast<std::uint32_t>(elapsedMs_); }
 std::uint32_t Host::frameTimeMs(int frame) const {
     return startTime_ + static_cast<std::uint32_t>(static_cast<std::uint64_t>(frame) * 1000u /
                                                    static_cast<unsigned>(fps_));
@@ -63,10 +65,8 @@ void Host::runFrame() {
             fiber_->main = scriptMain_;
             fiber_->started = true;
             ++scriptStarts_;
-            recordHost("scriptMain", {});
-            if (afterHost) {
-                afterHost("scriptMain", 0);
-            }
+            recordHost("scriptMain");
+            afterHostCall("scriptMain", 0);
             resumeScript();
         } else if (!fiber_->finished && frame_ > waitFrame_ && elapsedMs() >= wakeAtMs_) {
             resumeScript();
@@ -76,11 +76,10 @@ void Host::runFrame() {
         game_->advance(frameTimeMs(frame_ + 1) - frameTimeMs(frame_));
     }
     game_->endFrame();
-    if (onFrameEnd) {
-        onFrameEnd(frame_);
+    if (observer_ != nullptr) {
+        observer_->frameEnd(frame_);
     }
-    ++frame_;
-    publishTick();
+    setFrame(frame_ + 1);
 }
 
 void Host::runFrames(int frames) {
@@ -111,9 +110,7 @@ void Host::hostScriptWait(std::uint32_t ms) {
         throw HostFault("scriptWait called outside the script");
     }
     recordHost("scriptWait", {{"waitMs", ms}});
-    if (afterHost) {
-        afterHost("scriptWait", ms);
-    }
+    afterHostCall("scriptWait", ms);
     if (ms == 0) {
         ++zeroWaits_;
     }

@@ -1,7 +1,7 @@
 // The execution context the stand-in host runs the script main on: a stack of
 // its own, entered from the host and left from the script, so that a wait
 // hands control back to the host at once. The platform part of the host:
-// ucontext on Linux, a fiber on Windows (as the real host does).
+// Boost.Context's switch on Linux, a fiber on Windows (as the real host does).
 #pragma once
 
 #include <cstddef>
@@ -26,7 +26,6 @@ class ScriptContext {
     struct Platform; // what each platform keeps
 
   private:
-    static void start(); // where a platform that needs one begins the script
     std::unique_ptr<Platform> platform_;
 };
 

@@ -10,6 +10,56 @@ namespace {
 constexpr std::uint64_t varStringBase = 0x7E57000000000000ull;
 } // namespace
 
+PedState& PedTable::operator[](std::int32_t handle) {
+    if (PedState* ped = get(handle))
+        return *ped;
+    PedState& ped = map_[handle];
+    if (2 * map_.size() > index_.size()) {
+        reindex();
+    } else {
+        insert(handle, &ped);
+    }
+    return ped;
+}
+
+PedTable::size_type PedTable::erase(std::int32_t handle) {
+    const size_type erased = map_.erase(handle);
+    if (erased != 0)
+        reindex();
+    return erased;
+}
+
+PedTable::iterator PedTable::erase(const_iterator position) {
+    const iterator next = map_.erase(position);
+    reindex();
+    return next;
+}
+
+void PedTable::clear() {
+    map_.clear();
+    reindex();
+}
+
+void PedTable::insert(std::int32_t handle, PedState* ped) {
+    std::size_t at = place(handle);
+    while (index_[at].ped != nullptr)
+        at = (at + 1) & (index_.size() - 1);
+    index_[at] = Entry{handle, ped};
+}
+
+// Erasing is rare (a ped removed from the world): the index is made again.
+void PedTable::reindex() {
+    std::size_t size = 16;
+    shift_ = 28;
+    while (size < 2 * map_.size()) {
+        size *= 2;
+        --shift_;
+    }
+    index_.assign(size, Entry{});
+    for (auto& [handle, ped] : map_)
+        insert(handle, &ped);
+}
+
 float distance(const Vec3& a, const Vec3& b) {
     const double dx = double(a.x) - b.x, dy = double(a.y) - b.y, dz = double(a.z) - b.z;
     return static_cast<float>(std::sqrt(dx * dx + dy * dy + dz * dz));

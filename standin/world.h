@@ -4,10 +4,12 @@
 // read and change it, and the movement (standin/movement.h) plays it out.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace standin {
@@ -89,6 +91,78 @@ struct SpokenLine {
     std::uint32_t paramsHash = 0;
 };
 
+// The world's peds by handle, in handle order (as worldGetAllPeds lists
+// them): an ordered map, used as one, with a flat index of the same peds
+// beside it, so that finding a ped by its handle is a probe or two into one
+// array rather than a walk down the tree. Every change goes through the
+// table, which keeps the index in step.
+class PedTable {
+    using Map = std::map<std::int32_t, PedState>;
+
+  public:
+    using key_type = Map::key_type;
+    using mapped_type = Map::mapped_type;
+    using value_type = Map::value_type;
+    using size_type = Map::size_type;
+    using iterator = Map::iterator;
+    using const_iterator = Map::const_iterator;
+
+    PedTable() = default;
+    PedTable(const PedTable& other) : map_(other.map_) { reindex(); }
+    PedTable& operator=(const PedTable& other) {
+        map_ = other.map_;
+        reindex();
+        return *this;
+    }
+    // A moved map keeps its nodes, so the index stays right.
+    PedTable(PedTable&&) = default;
+    PedTable& operator=(PedTable&&) = default;
+
+    iterator begin() { return map_.begin(); }
+    iterator end() { return map_.end(); }
+    const_iterator begin() const { return map_.begin(); }
+    const_iterator end() const { return map_.end(); }
+    size_type size() const { return map_.size(); }
+    bool empty() const { return map_.empty(); }
+    size_type count(std::int32_t handle) const { return get(handle) != nullptr ? 1 : 0; }
+    iterator find(std::int32_t handle) { return map_.find(handle); }
+    const_iterator find(std::int32_t handle) const { return map_.find(handle); }
+    PedState& at(std::int32_t handle) { return map_.at(handle); }
+    const PedState& at(std::int32_t handle) const { return map_.at(handle); }
+    // The ped with this handle, made (default) when there is none.
+    PedState& operator[](std::int32_t handle);
+    size_type erase(std::int32_t handle);
+    iterator erase(const_iterator position);
+    void clear();
+
+    // nullptr for a handle the table does not hold.
+    PedState* get(std::int32_t handle) { return const_cast<PedState*>(std::as_const(*this).get(handle)); }
+    const PedState* get(std::int32_t handle) const {
+        if (index_.empty())
+            return nullptr;
+        for (std::size_t at = place(handle);; at = (at + 1) & (index_.size() - 1)) {
+            const Entry& entry = index_[at];
+            if (entry.ped == nullptr || entry.handle == handle)
+                return entry.ped;
+        }
+    }
+
+  private:
+    struct Entry {
+        std::int32_t handle = 0;
+        PedState* ped = nullptr; // nullptr: an empty place
+    };
+    std::size_t place(std::int32_t handle) const {
+        return (static_cast<std::uint32_t>(handle) * 0x9E3779B1u) >> shift_;
+    }
+    void insert(std::int32_t handle, PedState* ped);
+    void reindex();
+
+    Map map_;
+    std::vector<Entry> index_; // a power of two in size, never more than half full
+    unsigned shift_ = 32;
+};
+
 class World {
   public:
     // World state, set freely by tests and scenarios.
@@ -96,7 +170,7 @@ class World {
     std::int32_t playerIndex = 0;
     std::int32_t playerGroup = 1;
     std::int32_t target = 0; // the entity the player aims at; 0 = none
-    std::map<std::int32_t, PedState> peds;
+    PedTable peds;
     std::map<std::uint32_t, std::int32_t> scriptInstances; // by script name hash
     std::vector<ScriptThread> threads;
     std::set<std::uint32_t> missionsCompleted;
@@ -153,14 +227,8 @@ class World {
     void terminateThread(std::int32_t id);
 
     // nullptr for a handle the world does not hold.
-    PedState* ped(std::int32_t handle) {
-        auto it = peds.find(handle);
-        return it == peds.end() ? nullptr : &it->second;
-    }
-    const PedState* ped(std::int32_t handle) const {
-        auto it = peds.find(handle);
-        return it == peds.end() ? nullptr : &it->second;
-    }
+    PedState* ped(std::int32_t handle) { return peds.get(handle); }
+    const PedState* ped(std::int32_t handle) const { return peds.get(handle); }
     PromptState* prompt(std::int32_t handle) {
         auto it = prompts.find(handle);
         return it == prompts.end() ? nullptr : &it->second;

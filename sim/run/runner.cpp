@@ -66,42 +66,46 @@ class WindowForRun {
     Host& host_;
 };
 
-// The host's hooks, from the start of a run to its end however it ends: what
-// each hears goes to the run's observers, and every call to the trace.
-class Hearing {
+// The stand-in host's one observer, from the start of a run to its end
+// however it ends: what it hears goes to the run's observers, and every call
+// to the trace where there is one.
+class Hearing final : public standin::HostObserver {
   public:
-    Hearing(Host& host, RunObservers& observers, const RunOptions& options) : host_(host) {
-        host.beforeNative = [&observers](const NativeInfo& info, const std::uint64_t* slots) {
-            observers.nativeBefore(info, slots);
-        };
-        host.afterNative = [&host, &observers](const NativeInfo& info, const std::uint64_t* slots,
-                                               const std::uint64_t* result) {
-            observers.native(host.elapsedMs(), info, slots, result);
-        };
-        host.afterHost = [&host, &observers](const char* name, std::uint32_t value) {
-            observers.host(host.elapsedMs(), name, value);
-        };
-        host.onFrameEnd = [&host, &observers](int frame) { observers.frameEnd(frame, host.elapsedMs()); };
-        if (options.trace != nullptr) {
-            host.listener = [&options](const standin::Event& event) {
-                if (event.native == nullptr || options.traceOmit.count(event.native->label) == 0) {
-                    *options.trace << traceLine(event) << "\n";
-                }
-            };
-        }
+    Hearing(Host& host, RunObservers& observers, const RunOptions& options)
+        : host_(host), observers_(observers), trace_(options.trace),
+          omitted_(standin::nativeCatalogueSize, false) {
+        for (std::size_t i = 0; i < standin::nativeCatalogueSize; ++i)
+            omitted_[i] = options.traceOmit.count(standin::nativeCatalogue[i].label) != 0;
+        host.setObserver(this);
     }
-    ~Hearing() {
-        host_.listener = nullptr;
-        host_.beforeNative = nullptr;
-        host_.afterNative = nullptr;
-        host_.afterHost = nullptr;
-        host_.onFrameEnd = nullptr;
-    }
+    ~Hearing() override { host_.setObserver(nullptr); }
     Hearing(const Hearing&) = delete;
     Hearing& operator=(const Hearing&) = delete;
 
+    void beforeNative(const NativeInfo& info, const std::uint64_t* slots) override {
+        observers_.nativeBefore(info, slots);
+    }
+    void afterNative(const NativeInfo& info, const std::uint64_t* slots,
+                     const std::uint64_t* result) override {
+        observers_.native(host_.elapsedMs(), info, slots, result);
+    }
+    void afterHost(const char* name, std::uint32_t value) override {
+        observers_.host(host_.elapsedMs(), name, value);
+    }
+    void frameEnd(int frame) override { observers_.frameEnd(frame, host_.elapsedMs()); }
+
+    // The trace.
+    bool hearsCalls() const override { return trace_ != nullptr; }
+    void call(const standin::Event& event) override {
+        if (event.native == nullptr || !omitted_[standin::catalogueIndex(*event.native)])
+            *trace_ << traceLine(event) << "\n";
+    }
+
   private:
     Host& host_;
+    RunObservers& observers_;
+    std::ostream* const trace_;
+    std::vector<bool> omitted_; // by the native's place in the catalogue
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "sim/run/runner.h"
 #include "sim/soak/play.h"
@@ -63,14 +64,17 @@ class Invariants final : public RunObserver {
         if (frame == 0)
             host_.poisonUnwrittenPeds = true;
         checkHeap();
-        std::string line;
-        std::istringstream lines(trace_.str());
-        while (std::getline(lines, line)) {
-            ++report_.tracedCalls;
-            if (!wellFormed(line))
-                broken("a malformed trace line: " + line);
+        // Most frames trace nothing (see below): no stream is made for them.
+        if (std::string traced = trace_.str(); !traced.empty()) {
+            std::string line;
+            std::istringstream lines(std::move(traced));
+            while (std::getline(lines, line)) {
+                ++report_.tracedCalls;
+                if (!wellFormed(line))
+                    broken("a malformed trace line: " + line);
+            }
+            trace_.str("");
         }
-        trace_.str("");
         // The trace is written and read back for one frame in every 50.
         host_.listening = (frame + 1) % 50 == 0;
         if (!violation_.empty()) {

@@ -14,6 +14,7 @@
 #include "gang_horse/gang_horse.h"
 #include "host/dll_main.h"
 #include "tests/support/gang_world.h"
+#include "tests/support/host_hooks.h"
 
 using namespace gangworld;
 using ::testing::Contains;
@@ -229,8 +230,8 @@ class HostileResultTest : public GangWorldTest {
         game().addThread("DEF_COMP_BRAIN");
         game().completeMission("MUD1");
         std::vector<Call> record;
-        host.afterNative = [&](const standin::NativeInfo& info, const std::uint64_t* slots,
-                               const std::uint64_t* result) {
+        testsupport::HostHooks hooks(host, [&](const standin::NativeInfo& info, const std::uint64_t* slots,
+                                               const std::uint64_t* result) {
             Call call{info.label, {}};
             for (std::size_t k = 0; info.slots[k] != '\0'; ++k) {
                 const char kind = info.slots[k];
@@ -260,7 +261,7 @@ class HostileResultTest : public GangWorldTest {
                     break;
                 }
             }
-        };
+        });
         game().startScript(campScript);
         start(1);
         runPasses(1);
@@ -280,7 +281,6 @@ class HostileResultTest : public GangWorldTest {
         runPasses(1);
         game().peds.at(301).still = true;
         runPasses(3);
-        host.afterNative = nullptr;
         return record;
     }
 };
@@ -322,13 +322,13 @@ TEST_F(HostileResultTest, RandomAnswersKeepTheCallProtocolAndTheWaits) {
     start(1);
     std::set<std::int64_t> waitsSeen;
     std::int64_t capacityWrong = 0;
-    host.afterHost = [&](const char* name, std::uint32_t value) {
+    auto onHost = [&](const char* name, std::uint32_t value) {
         if (std::string(name) == "scriptWait") {
             waitsSeen.insert(value);
         }
     };
-    host.afterNative = [&](const standin::NativeInfo& info, const std::uint64_t* slots,
-                           const std::uint64_t* result) {
+    auto onNative = [&](const standin::NativeInfo& info, const std::uint64_t* slots,
+                        const std::uint64_t* result) {
         const std::string label = info.label;
         // The thread walk must end: its answers stay the game's own.
         if (label == "scriptThreadIteratorNext" || random() % 3 == 0) {
@@ -349,6 +349,7 @@ TEST_F(HostileResultTest, RandomAnswersKeepTheCallProtocolAndTheWaits) {
             writable[0] = (std::uint64_t{randomWord()} << 32) | randomWord();
         }
     };
+    testsupport::HostHooks hooks(host, onHost, onNative);
     for (int round = 0; round < 40; ++round) {
         if (round % 10 == 0) {
             game().startScript(campScript);

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "tests/support/gang_world.h"
+#include "tests/support/host_hooks.h"
 
 using namespace gangworld;
 
@@ -161,11 +162,11 @@ TEST_F(OwnerRemarksTest, TheGameTimerAtTheEndOfThePassDecidesToTheMillisecond) {
     const std::uint32_t remark = remarkTime(m);
     // The game timer as the end of each pass reads it.
     std::uint32_t timerAtReset = 0;
-    host.listener = [&](const Event& e) {
+    testsupport::HostHooks hooks(host, [&](const Event& e) {
         if (e.is("playerId")) {
             game().gameTimer = timerAtReset;
         }
-    };
+    });
     // Behind the remark (a negative difference), or exactly fifteen minutes on.
     for (std::uint32_t later : {0xFFFFFFFFu, 0x80000000u, 900000u}) {
         timerAtReset = remark + later;

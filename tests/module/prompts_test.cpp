@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "prompts/prompts.h"
+#include "tests/support/host_hooks.h"
 #include "tests/support/module_fixture.h"
 
 using ::testing::ElementsAreArray;
@@ -26,10 +27,6 @@ const std::vector<std::string> promptCalls = {
 
 class PromptsTest : public ModuleTest {
   protected:
-    void TearDown() override {
-        host.listener = nullptr;
-        ModuleTest::TearDown();
-    }
     // The native calls recorded from a mark on.
     std::vector<const standin::Event*> natives(std::size_t from = 0) const {
         std::vector<const standin::Event*> found;
@@ -48,11 +45,11 @@ TEST_F(PromptsTest, CreatePromptMakesItsCallsInOrderOnTheNewHandle) {
     const char text[] = "Follow me";
     // What the global holds when the game hashes the input name.
     Prompt heldAtHash = -7;
-    host.listener = [&](const standin::Event& e) {
+    testsupport::HostHooks hooks(host, [&](const standin::Event& e) {
         if (e.is("getHashKey")) {
             heldAtHash = prompt;
         }
-    };
+    });
     const std::size_t from = mark();
     createPrompt(&prompt, input, text);
 
@@ -98,11 +95,11 @@ TEST_F(PromptsTest, CreatePromptMakesItsCallsInOrderOnTheNewHandle) {
 
 TEST_F(PromptsTest, LaterStepsReadTheHandleFromTheGlobal) {
     Prompt prompt = 0;
-    host.listener = [&](const standin::Event& e) {
+    testsupport::HostHooks hooks(host, [&](const standin::Event& e) {
         if (e.is("getHashKey")) {
             prompt = 0x4242;
         }
-    };
+    });
     const std::size_t from = mark();
     createPrompt(&prompt, "INPUT_CONTEXT_X", "Stay");
     const auto calls = natives(from);
@@ -118,13 +115,13 @@ TEST_F(PromptsTest, SetUpHashesNamesReadsSettingsBuildsPromptsThenHashesMissions
     // The settings file exists only between the last camp script name and the
     // first prompt: texts arrive only if the file is read in that window.
     const std::string path = scratch + "/Velkor.dat";
-    host.listener = [&](const standin::Event& e) {
+    testsupport::HostHooks hooks(host, [&](const standin::Event& e) {
         if (e.is("getHashKey") && e.args.at(0).text == "camp_shadybelle") {
             std::ofstream(path) << "F=Follow me\nS=Stay here\nP=Off you go\nH=Go home\n";
         } else if (e.is("promptRegisterBegin")) {
             std::remove(path.c_str());
         }
-    };
+    });
     start(1);
 
     const std::vector<std::string> names = {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "tests/module/borrowed_horse.h"
+#include "tests/support/host_hooks.h"
 
 using namespace gangworld;
 
@@ -127,11 +128,11 @@ TEST_F(BorrowedHorseTest, AHorseStandingStillIsCheckedAgainTenSecondsLater) {
     start(1);
     sendHome(300);
     bool movesDuringTheWait = true;
-    host.listener = [&](const Event& e) {
+    testsupport::HostHooks hooks(host, [&](const Event& e) {
         if (e.kind == Event::Kind::Host && e.host == "scriptWait" && e.values.at(0).second == 10000) {
             game().peds.at(300).still = !movesDuringTheWait;
         }
-    };
+    });
     game().peds.at(300).still = true; // stood still, then walked on
     std::size_t m = mark();
     runPasses(1);
@@ -159,11 +160,11 @@ TEST_F(BorrowedHorseTest, AHorseThatSettlesInTheCampWhileCheckedIsBorrowedAgain)
     standin::PedState& h = game().peds.at(300);
     h.task.kind = standin::TaskKind::ScenarioInPlace; // in the camp box, but busy
     h.still = true;
-    host.listener = [&](const Event& e) {
+    testsupport::HostHooks hooks(host, [&](const Event& e) {
         if (e.kind == Event::Kind::Host && e.host == "scriptWait" && e.values.at(0).second == 10000) {
             game().peds.at(300).task = standin::Task{};
         }
-    };
+    });
     std::size_t m = mark();
     runPasses(1);
     EXPECT_THAT(nonZeroWaits(m), ElementsAre(10000));

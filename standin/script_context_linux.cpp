@@ -1,9 +1,11 @@
-// The script context on Linux: a ucontext with its own stack, switched to and
-// from with swapcontext. Under AddressSanitizer and ThreadSanitizer every
-// switch is announced, so that they know which stack is in use; a context
-// dropped before its entry returned (as the real host drops scripts) leaves
-// its stack clean for the next user of the memory.
-#include <ucontext.h>
+// The script context on Linux: a stack of its own, switched to and from by
+// Boost.Context's jump_fcontext, which saves and restores only the registers
+// a call preserves (no system call, the signal mask left alone). Under
+// AddressSanitizer and ThreadSanitizer every switch is announced, so that
+// they know which stack is in use; a context dropped before its entry
+// returned (as the real host drops scripts) is never resumed, and leaves its
+// stack clean for the next user of the memory.
+#include <boost/context/detail/fcontext.hpp>
 
 #include <vector>
 
@@ -35,10 +37,14 @@
 
 namespace standin {
 
+namespace fctx = boost::context::detail;
+
 struct ScriptContext::Platform {
-    ucontext_t host{};
-    ucontext_t script{};
     std::vector<char> stack;
+    // Where each side goes on when switched to: the script from its last
+    // leave() (at first, the start of its stack), the host from its enter().
+    fctx::fcontext_t script = nullptr;
+    fctx::fcontext_t host = nullptr;
     void (*entry)() = nullptr;
     bool finished = false;
     // The host's stack, as the sanitizer reports it on the first switch.
@@ -52,8 +58,6 @@ struct ScriptContext::Platform {
 };
 
 namespace {
-
-thread_local ScriptContext::Platform* starting = nullptr;
 
 void beginSwitch([[maybe_unused]] void** fakeStack, [[maybe_unused]] const void* bottom,
                  [[maybe_unused]] std::size_t size) {
@@ -75,29 +79,30 @@ void toFiber([[maybe_unused]] void* fiber) {
 #endif
 }
 
-} // namespace
-
-// Runs on the script's stack: the first thing after the first switch.
-void ScriptContext::start() {
-    Platform& p = *starting;
+// Runs on the script's stack: the first thing after the first switch. The
+// host's enter() passed the context's platform.
+void begin(fctx::transfer_t from) {
+    ScriptContext::Platform& p = *static_cast<ScriptContext::Platform*>(from.data);
+    p.host = from.fctx;
     endSwitch(nullptr, &p.hostStack, &p.hostStackSize);
     p.entry();
     p.finished = true;
-    // Back to the host for good (uc_link); this stack is not used again.
+    // Back to the host for good; this stack is not used again (nothing may
+    // return from here).
     beginSwitch(nullptr, p.hostStack, p.hostStackSize);
     toFiber(p.tsanHost);
+    fctx::jump_fcontext(p.host, nullptr);
 }
+
+} // namespace
 
 ScriptContext::ScriptContext(void (*entry)(), std::size_t stackSize)
     : platform_(std::make_unique<Platform>()) {
     Platform& p = *platform_;
     p.entry = entry;
     p.stack.resize(stackSize);
-    getcontext(&p.script);
-    p.script.uc_stack.ss_sp = p.stack.data();
-    p.script.uc_stack.ss_size = p.stack.size();
-    p.script.uc_link = &p.host; // a returning entry comes back to the host
-    makecontext(&p.script, &ScriptContext::start, 0);
+    // The stack grows down from its end.
+    p.script = fctx::make_fcontext(p.stack.data() + p.stack.size(), p.stack.size(), &begin);
 #ifdef GH_TSAN_FIBERS
     p.tsanScript = __tsan_create_fiber(0);
 #endif
@@ -116,14 +121,13 @@ ScriptContext::~ScriptContext() {
 
 void ScriptContext::enter() {
     Platform& p = *platform_;
-    starting = &p;
     void* fakeStack = nullptr;
     beginSwitch(&fakeStack, p.stack.data(), p.stack.size());
 #ifdef GH_TSAN_FIBERS
     p.tsanHost = __tsan_get_current_fiber();
 #endif
     toFiber(p.tsanScript);
-    swapcontext(&p.host, &p.script);
+    p.script = fctx::jump_fcontext(p.script, &p).fctx;
     endSwitch(fakeStack, nullptr, nullptr);
 }
 
@@ -132,7 +136,7 @@ void ScriptContext::leave() {
     void* fakeStack = nullptr;
     beginSwitch(&fakeStack, p.hostStack, p.hostStackSize);
     toFiber(p.tsanHost);
-    swapcontext(&p.script, &p.host);
+    p.host = fctx::jump_fcontext(p.host, nullptr).fctx;
     endSwitch(fakeStack, &p.hostStack, &p.hostStackSize);
 }
 
