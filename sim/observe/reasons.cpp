@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "sim/observe/names.h"
 #include "standin/catalogue.h"
 #include "standin/slots.h"
 
@@ -17,15 +18,28 @@ bool startsWith(const char* text, const char* prefix) {
 
 void Reasons::native(const standin::NativeInfo& info, const std::uint64_t* slots, const std::uint64_t* result,
                      std::int32_t borrowed) {
-    const std::string label = info.label;
-    if (label == "isPedStill") {
+    // The natives told apart by their catalogue entries, found once.
+    static const standin::NativeInfo *const pedStill = nativeLabelled("isPedStill"),
+                                            *const distance = nativeLabelled("getDistanceBetweenCoords"),
+                                            *const said = nativeLabelled("playPedAmbientSpeech"),
+                                            *const completed =
+                                                nativeLabelled("promptHasStandardModeCompleted"),
+                                            *const walkHome = nativeLabelled("taskFollowNavMeshToCoord"),
+                                            *const putAt = nativeLabelled("setEntityCoords"),
+                                            *const pointTaken = nativeLabelled("native0CC36D41"),
+                                            *const grazeAtPoint = nativeLabelled("taskUseScenarioPoint"),
+                                            *const grazeInPlace =
+                                                nativeLabelled("taskStartScenarioInPlaceHash");
+    static const std::uint32_t sendHomeControl = standin::joaat("INPUT_SWITCH_SHOULDER");
+    const standin::NativeInfo* const call = &info;
+    if (call == pedStill) {
         const bool still = result[0] != 0;
         stillChecks_ = still ? (stillPed_ == i32(slots[0]) ? stillChecks_ + 1 : 1) : 0;
         stillPed_ = i32(slots[0]);
-    } else if (label == "getDistanceBetweenCoords") {
+    } else if (call == distance) {
         distanceFrom_[position(standin::slotFloat(slots[0]), standin::slotFloat(slots[1]),
                                standin::slotFloat(slots[2]))] = standin::slotFloat(result[0]);
-    } else if (label == "playPedAmbientSpeech") {
+    } else if (call == said) {
         const char* line = spokenLine(slots[1]);
         if (startsWith(line, "HORSE_STAY_HERE_"))
             told_[borrowed] = "told to stay";
@@ -33,21 +47,21 @@ void Reasons::native(const standin::NativeInfo& info, const std::uint64_t* slots
             told_[borrowed] = "sent home";
             sendHomeTaken_ = false;
         }
-    } else if (label == "promptHasStandardModeCompleted") {
+    } else if (call == completed) {
         auto prompt = game_.prompts.find(i32(slots[0]));
         if (result[0] != 0 && prompt != game_.prompts.end() &&
-            prompt->second.controlAction == standin::joaat("INPUT_SWITCH_SHOULDER"))
+            prompt->second.controlAction == sendHomeControl)
             sendHomeTaken_ = true;
-    } else if (label == "taskFollowNavMeshToCoord") {
+    } else if (call == walkHome) {
         homeward_ = i32(slots[0]);
         home_ = {standin::slotFloat(slots[1]), standin::slotFloat(slots[2]), standin::slotFloat(slots[3])};
         putAtCamp_ = 0;
-    } else if (label == "setEntityCoords") {
+    } else if (call == putAt) {
         putAtCamp_ = i32(slots[0]);
-    } else if (label == "native0CC36D41") {
+    } else if (call == pointTaken) {
         pointAsked_ = i32(slots[0]);
         pointTaken_ = result[0] != 0;
-    } else if (label == "taskUseScenarioPoint" || label == "taskStartScenarioInPlaceHash") {
+    } else if (call == grazeAtPoint || call == grazeInPlace) {
         if (homeward_ == i32(slots[0]))
             homeward_ = 0;
     }

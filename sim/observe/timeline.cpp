@@ -56,29 +56,42 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
     if (!told[standin::catalogueIndex(info)])
         return;
     reasons_.native(info, slots, result, lastBorrowed_);
-    const std::string label = info.label;
+    static const NativeInfo *const walkHome = nativeLabelled("taskFollowNavMeshToCoord"),
+                                   *const putAt = nativeLabelled("setEntityCoords"),
+                                   *const grazeAtPoint = nativeLabelled("taskUseScenarioPoint"),
+                                   *const grazeInPlace = nativeLabelled("taskStartScenarioInPlaceHash"),
+                                   *const flee = nativeLabelled("taskSmartFleePed"),
+                                   *const clearTasks = nativeLabelled("clearPedTasks"),
+                                   *const mountAsked = nativeLabelled("getMount"),
+                                   *const scriptsCounted = nativeLabelled("countScriptInstances"),
+                                   *const controlReleased = nativeLabelled("isControlJustReleased"),
+                                   *const targetting = nativeLabelled("isPlayerTargettingEntity"),
+                                   *const threadEnded = nativeLabelled("terminateThread"),
+                                   *const said = nativeLabelled("playPedAmbientSpeech");
+    const NativeInfo* const call = &info;
     // A task or a teleport for a ped that is not in the world changes nothing.
-    static const std::map<std::string, const char*> deeds = {
-        {"taskFollowNavMeshToCoord", "the walk home"}, {"setEntityCoords", "the teleport"},
-        {"taskUseScenarioPoint", "the grazing task"},  {"taskStartScenarioInPlaceHash", "the grazing task"},
-        {"taskSmartFleePed", "the flee task"},         {"clearPedTasks", "clearing its tasks"}};
-    if (auto deed = deeds.find(label); deed != deeds.end() && game_.peds.count(i32(slots[0])) == 0) {
-        say(ms, names_.ped(i32(slots[0])) + " is not in the world: " + deed->second + " changes nothing");
-        return;
+    const std::pair<const NativeInfo*, const char*> deeds[] = {
+        {walkHome, "the walk home"},        {putAt, "the teleport"}, {grazeAtPoint, "the grazing task"},
+        {grazeInPlace, "the grazing task"}, {flee, "the flee task"}, {clearTasks, "clearing its tasks"}};
+    for (const auto& [deed, words] : deeds) {
+        if (call == deed && game_.peds.count(i32(slots[0])) == 0) {
+            say(ms, names_.ped(i32(slots[0])) + " is not in the world: " + words + " changes nothing");
+            return;
+        }
     }
-    if (label == "getMount") {
+    if (call == mountAsked) {
         if (passMount_ < 0)
             passMount_ = i32(result[0]);
-    } else if (label == "countScriptInstances") {
+    } else if (call == scriptsCounted) {
         if (passCamp_.empty() && i32(result[0]) > 0) {
             passCamp_ = "a camp script";
             for (const char* script : facts::campScripts)
                 passCamp_ = standin::joaat(script) == standin::u32(slots[0]) ? script : passCamp_;
         }
-    } else if (label == "isControlJustReleased") {
+    } else if (call == controlReleased) {
         if (whistleBlown_ && standin::u32(slots[1]) == whistleInput && result[0] != 0)
             whistleAsked(ms);
-    } else if (label == "isPlayerTargettingEntity") {
+    } else if (call == targetting) {
         // Asked right after the borrowed horse is found: told at once, not
         // after the waits the rest of the pass may make.
         passHasBorrowed_ = true;
@@ -105,11 +118,11 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
             say(ms, names_.ped(lastBorrowed_) + " is no longer on its way home: the player rides it");
             reasons_.returnEnded();
         }
-    } else if (label == "terminateThread") {
+    } else if (call == threadEnded) {
         auto it = names_.threads.find(i32(slots[0]));
         say(ms, (it != names_.threads.end() ? it->second + " thread " : "thread ") +
                     std::to_string(i32(slots[0])) + " terminated");
-    } else if (label == "playPedAmbientSpeech") {
+    } else if (call == said) {
         const char* line = spokenLine(slots[1]);
         say(ms, std::string("the player says \"") + (line ? line : "") + "\"");
         if (line != nullptr && std::string(line).rfind("HORSE_STAY_HERE_", 0) == 0 && lastBorrowed_ != 0 &&
@@ -117,24 +130,24 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
             say(ms, names_.ped(lastBorrowed_) + " is no longer on its way home: told to stay");
             reasons_.returnEnded();
         }
-    } else if (label == "taskFollowNavMeshToCoord") {
+    } else if (call == walkHome) {
         say(ms, names_.ped(i32(slots[0])) + " sent home: walks to the camp at " +
                     position(standin::slotFloat(slots[1]), standin::slotFloat(slots[2]),
                              standin::slotFloat(slots[3])));
-    } else if (label == "setEntityCoords") {
+    } else if (call == putAt) {
         const standin::Vec3 to{standin::slotFloat(slots[1]), standin::slotFloat(slots[2]),
                                standin::slotFloat(slots[3])};
         const standin::PedState* player = game_.ped(game_.playerPed);
         const bool ridden = player != nullptr && player->mount == i32(slots[0]);
         say(ms, names_.ped(i32(slots[0])) + " teleported to the camp at " + position(to.x, to.y, to.z) +
                     (ridden ? " with the player on it" : "") + reasons_.teleport(i32(slots[0]), to));
-    } else if (label == "taskUseScenarioPoint") {
+    } else if (call == grazeAtPoint) {
         say(ms, names_.ped(i32(slots[0])) + " sent to graze at " + reasons_.grazingPoint(i32(slots[1])));
-    } else if (label == "taskStartScenarioInPlaceHash") {
+    } else if (call == grazeInPlace) {
         say(ms, names_.ped(i32(slots[0])) + " grazing where it stands: " + reasons_.inPlace(i32(slots[0])));
-    } else if (label == "taskSmartFleePed") {
+    } else if (call == flee) {
         say(ms, names_.ped(i32(slots[0])) + " spurred away: flees from " + names_.ped(i32(slots[1])));
-    } else if (label == "clearPedTasks") {
+    } else if (call == clearTasks) {
         say(ms, names_.ped(i32(slots[0])) + "'s tasks cleared");
     }
 }
@@ -296,25 +309,34 @@ void Timeline::frameEnd(int /*frame*/, std::uint64_t ms) {
             say(ms, "the whistle is not heard: the module did not ask for it in this frame");
     }
     tellPrompts(ms);
-    // Blips.
-    std::map<std::int32_t, Blip> blips;
-    for (const auto& [handle, blip] : game_.blips)
-        blips[handle] = {blip.entity, blip.name};
-    for (const auto& [handle, blip] : blips) {
-        if (auto before = blips_.find(handle); before != blips_.end() && before->second == blip)
-            continue;
-        bool second = false;
-        for (std::int32_t left : leftBlips_) {
-            auto other = blips.find(left);
-            second = second || (other != blips.end() && other->second.entity == blip.entity);
+    // Blips: compared in place, and gathered only when they changed.
+    const auto& now = game_.blips;
+    const bool sameBlips =
+        now.size() == blips_.size() &&
+        std::equal(now.begin(), now.end(), blips_.begin(), [](const auto& a, const auto& b) {
+            return a.first == b.first && a.second.entity == b.second.entity && a.second.name == b.second.name;
+        });
+    if (!sameBlips) {
+        std::map<std::int32_t, Blip> blips;
+        for (const auto& [handle, blip] : game_.blips)
+            blips[handle] = {blip.entity, blip.name};
+        for (const auto& [handle, blip] : blips) {
+            if (auto before = blips_.find(handle); before != blips_.end() && before->second == blip)
+                continue;
+            bool second = false;
+            for (std::int32_t left : leftBlips_) {
+                auto other = blips.find(left);
+                second = second || (other != blips.end() && other->second.entity == blip.entity);
+            }
+            say(ms,
+                blipText(blip) + " added" + (second ? " (a second one: the unloaded module's stays)" : ""));
         }
-        say(ms, blipText(blip) + " added" + (second ? " (a second one: the unloaded module's stays)" : ""));
+        for (const auto& [handle, blip] : blips_) {
+            if (!blips.count(handle))
+                say(ms, blipText(blip) + " removed");
+        }
+        blips_ = std::move(blips);
     }
-    for (const auto& [handle, blip] : blips_) {
-        if (!blips.count(handle))
-            say(ms, blipText(blip) + " removed");
-    }
-    blips_ = std::move(blips);
     // Following.
     std::set<std::int32_t> following;
     for (const auto& [handle, ped] : game_.peds) {
