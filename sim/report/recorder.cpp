@@ -97,23 +97,33 @@ void ReportRecorder::nativeBefore(const NativeInfo& info, const std::uint64_t* s
 void ReportRecorder::native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots,
                             const std::uint64_t* result) {
     calls_->native(ms, info, slots, result);
-    state_->native(ms, info, slots, result);
+    state_->called(info, slots);
     ++passCalls_;
-    // What a call marks on the map, by the catalogue's order: most mark nothing.
+    // What a call marks on the map, and whether it changes what the state
+    // log shows, by the catalogue's order: most do neither.
     enum Kind : std::uint8_t { none, said, camp, sentHome, putDown, grazing, spurred };
-    static const std::vector<Kind> kinds = [] {
-        std::vector<Kind> byIndex(standin::nativeCatalogueSize + 1, none);
+    struct Told {
+        Kind kind = none;
+        bool state = false;
+    };
+    static const std::vector<Told> told = [] {
+        std::vector<Told> byIndex(standin::nativeCatalogueSize + 1);
         const std::pair<const char*, Kind> labelled[] = {
             {"playPedAmbientSpeech", said},         {"findScenarioOfTypeHash", camp},
             {"taskFollowNavMeshToCoord", sentHome}, {"setEntityCoords", putDown},
             {"taskUseScenarioPoint", grazing},      {"taskStartScenarioInPlaceHash", grazing},
             {"taskSmartFleePed", spurred}};
         for (const auto& [label, kind] : labelled)
-            byIndex[standin::catalogueIndex(*nativeLabelled(label))] = kind;
+            byIndex[standin::catalogueIndex(*nativeLabelled(label))].kind = kind;
+        for (const char* label : StateLog::telling)
+            byIndex[standin::catalogueIndex(*nativeLabelled(label))].state = true;
         return byIndex;
     }();
     static const char* const markNames[] = {"", "said", "", "sent_home", "put_down", "grazing", "spurred"};
-    const Kind kind = kinds[standin::catalogueIndex(info)];
+    const Told& what = told[standin::catalogueIndex(info)];
+    if (what.state)
+        state_->native(ms, info, slots, result);
+    const Kind kind = what.kind;
     if (kind == none)
         return;
     const std::int32_t handle = i32(slots[0]);
@@ -183,15 +193,13 @@ void ReportRecorder::frameEnd(int frame, std::uint64_t ms) {
         passBroken_ = true;
     passEnded_ = false;
     noteBlips(ms);
-    // The actors by handle beside the world's peds, both in handle order.
-    auto ped = game_->peds.begin();
+    // The actors in handle order, each found in the world by its handle.
     for (const auto& [handle, index] : byHandle_) {
-        while (ped != game_->peds.end() && ped->first < handle)
-            ++ped;
         Actor& a = actors_[index];
+        const standin::PedState* ped = a.holdsHandle ? game_->peds.get(handle) : nullptr;
         // A handle another ped has taken since no longer shows this actor.
-        if (ped != game_->peds.end() && ped->first == handle && a.holdsHandle) {
-            a.at = ped->second.position;
+        if (ped != nullptr) {
+            a.at = ped->position;
             a.present = a.seen = true;
             a.track.frame(ms, a.at, exactFrame_);
         } else if (a.present) {

@@ -73,11 +73,6 @@ void StateLog::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
     static const NativeInfo* const joinGroup = nativeLabelled("setPedAsGroupMember");
     static const NativeInfo* const putAt = nativeLabelled("setEntityCoords");
     static const NativeInfo* const said = nativeLabelled("playPedAmbientSpeech");
-    // A call: the script runs, whatever wait it was in is over.
-    waiting_ = false;
-    lastCall_ = &info;
-    lastPed_ = info.slots[0] != '\0' ? i32(slots[0]) : 0;
-    lastSaid_ = Said::Nothing;
     // The borrowed horse: measured at the top of every pass (0 for none) and
     // asked about once it is found.
     if (&info == promptGroupFor) {

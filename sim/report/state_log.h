@@ -19,6 +19,7 @@
 #include "sim/report/json_text.h"
 #include "standin/catalogue.h"
 #include "standin/game.h"
+#include "standin/slots.h"
 
 namespace sim {
 
@@ -29,8 +30,20 @@ class StateLog {
     StateLog(const standin::Game& game, const Names& names) : game_(game), names_(names) {}
 
     void event(std::uint64_t ms, const ScenarioEvent& event);
+    // Every call of the module: the script runs, whatever wait it was in is
+    // over, and a wait that follows is told by this call.
+    void called(const standin::NativeInfo& info, const std::uint64_t* slots) {
+        waiting_ = false;
+        lastCall_ = &info;
+        lastPed_ = info.slotCount != 0 ? standin::i32(slots[0]) : 0;
+        lastSaid_ = Said::Nothing;
+    }
+    // What the calls of the natives in `telling` change, after called().
     void native(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
                 const std::uint64_t* result);
+    static constexpr const char* telling[] = {"promptGroupForEntity",   "isPlayerTargettingEntity",
+                                              "findScenarioOfTypeHash", "setPedAsGroupMember",
+                                              "setEntityCoords",        "playPedAmbientSpeech"};
     void host(std::uint64_t ms, const char* name, std::uint32_t value);
     void frameEnd(std::uint64_t ms);
 
