@@ -24,6 +24,13 @@ constexpr std::uint8_t countSlots(const char* slots) {
         ++count;
     return count;
 }
+constexpr bool hasOutSlot(const char* slots) {
+    for (; *slots != '\0'; ++slots) {
+        if (*slots == 'o')
+            return true;
+    }
+    return false;
+}
 
 struct NativeInfo {
     const char* label;
@@ -32,6 +39,7 @@ struct NativeInfo {
     ResultKind result;
     const char* gameName; // the name in the public native database, for people
     std::uint8_t slotCount = countSlots(slots);
+    bool outSlot = hasOutSlot(slots); // a slot the game writes through
 };
 
 extern const NativeInfo nativeCatalogue[];

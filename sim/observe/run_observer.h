@@ -32,6 +32,10 @@ class RunObserver {
     // A native call: its slots before the game answers (out-parameters still
     // hold what the module passed), then the slots and result after.
     virtual void nativeBefore(const standin::NativeInfo&, const std::uint64_t* /*slots*/) {}
+    // Which calls nativeBefore hears: every call (the default), only the
+    // calls of natives with an out-parameter, or none.
+    enum class Before { Every, OutParameters, None };
+    virtual Before hearsBefore() const { return Before::Every; }
     virtual void native(std::uint64_t /*ms*/, const standin::NativeInfo&, const std::uint64_t* /*slots*/,
                         const std::uint64_t* /*result*/) {}
     // A host call, after it: DllMain's registrations, a start of the script
@@ -46,7 +50,13 @@ class RunObserver {
 // added. Only those asked for are in it.
 class RunObservers final : public RunObserver {
   public:
-    void add(RunObserver& observer) { all_.push_back(&observer); }
+    void add(RunObserver& observer) {
+        all_.push_back(&observer);
+        if (observer.hearsBefore() == Before::Every)
+            before_.push_back(&observer);
+        else if (observer.hearsBefore() == Before::OutParameters)
+            beforeOut_.push_back(&observer);
+    }
 
     void begin(const Scenario& scenario, const standin::Game& game, const Names& names) override {
         for (RunObserver* o : all_)
@@ -61,8 +71,12 @@ class RunObservers final : public RunObserver {
             o->event(ms, e);
     }
     void nativeBefore(const standin::NativeInfo& info, const std::uint64_t* slots) override {
-        for (RunObserver* o : all_)
+        for (RunObserver* o : before_)
             o->nativeBefore(info, slots);
+        if (!beforeOut_.empty() && info.outSlot) {
+            for (RunObserver* o : beforeOut_)
+                o->nativeBefore(info, slots);
+        }
     }
     void native(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
                 const std::uint64_t* result) override {
@@ -78,8 +92,10 @@ class RunObservers final : public RunObserver {
             o->frameEnd(frame, ms);
     }
 
+    Before hearsBefore() const override { return Before::Every; }
+
   private:
-    std::vector<RunObserver*> all_;
+    std::vector<RunObserver*> all_, before_, beforeOut_; // before_: hear every call before it is answered
 };
 
 } // namespace sim

@@ -29,6 +29,8 @@ class Timeline final : public RunObserver {
     // A scriptWait (a wait of 0 ends a pass), or another host call:
     // DllMain's registrations, a start of the script main (timeline_host.cpp).
     void host(std::uint64_t ms, const char* name, std::uint32_t value) override;
+    // Nothing the timeline tells needs a call's slots before it is answered.
+    Before hearsBefore() const override { return Before::None; }
     // A scenario event: a whistle is told as heard or not, with why.
     void event(std::uint64_t ms, const ScenarioEvent& e) override;
     // Compares the world with the end of the previous frame.

@@ -31,6 +31,7 @@ void ReportRecorder::begin(const Scenario& s, const standin::Game& game, const N
     game_ = &game;
     calls_.emplace(game);
     state_.emplace(game, names);
+    told_ = &toldByIndex();
     addActor("player", s.playerHandle, "");
     for (const PedSpec& p : s.peds)
         addActor(p.name, p.handle, p.model);
@@ -94,36 +95,49 @@ void ReportRecorder::nativeBefore(const NativeInfo& info, const std::uint64_t* s
     calls_->nativeBefore(info, slots);
 }
 
-void ReportRecorder::native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots,
-                            const std::uint64_t* result) {
-    calls_->native(ms, info, slots, result);
-    state_->called(info, slots);
-    ++passCalls_;
-    // What a call marks on the map, and whether it changes what the state
-    // log shows, by the catalogue's order: most do neither.
-    enum Kind : std::uint8_t { none, said, camp, sentHome, putDown, grazing, spurred };
-    struct Told {
-        Kind kind = none;
-        bool state = false;
-    };
+namespace {
+
+// The marks a call makes on the map; most make none.
+enum MarkKind : std::uint8_t { none, said, camp, sentHome, putDown, grazing, spurred };
+
+} // namespace
+
+const std::vector<ReportRecorder::Told>& ReportRecorder::toldByIndex() {
     static const std::vector<Told> told = [] {
         std::vector<Told> byIndex(standin::nativeCatalogueSize + 1);
-        const std::pair<const char*, Kind> labelled[] = {
+        const std::pair<const char*, MarkKind> labelled[] = {
             {"playPedAmbientSpeech", said},         {"findScenarioOfTypeHash", camp},
             {"taskFollowNavMeshToCoord", sentHome}, {"setEntityCoords", putDown},
             {"taskUseScenarioPoint", grazing},      {"taskStartScenarioInPlaceHash", grazing},
             {"taskSmartFleePed", spurred}};
         for (const auto& [label, kind] : labelled)
-            byIndex[standin::catalogueIndex(*nativeLabelled(label))].kind = kind;
+            byIndex[standin::catalogueIndex(*nativeLabelled(label))].mark = kind;
         for (const char* label : StateLog::telling)
             byIndex[standin::catalogueIndex(*nativeLabelled(label))].state = true;
         return byIndex;
     }();
-    static const char* const markNames[] = {"", "said", "", "sent_home", "put_down", "grazing", "spurred"};
-    const Told& what = told[standin::catalogueIndex(info)];
+    return told;
+}
+
+void ReportRecorder::native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots,
+                            const std::uint64_t* result) {
+    // Every call is logged and counted; the few that mark the map or change
+    // the state shown are told apart by the table, the rest cost no more.
+    calls_->native(ms, info, slots, result);
+    state_->called(info, slots);
+    ++passCalls_;
+    const std::size_t index = standin::catalogueIndex(info);
+    if (index < told_->size() && ((*told_)[index].mark != none || (*told_)[index].state))
+        tell(ms, info, slots, result);
+}
+
+void ReportRecorder::tell(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots,
+                          const std::uint64_t* result) {
+    const Told& what = (*told_)[standin::catalogueIndex(info)];
     if (what.state)
         state_->native(ms, info, slots, result);
-    const Kind kind = what.kind;
+    static const char* const markNames[] = {"", "said", "", "sent_home", "put_down", "grazing", "spurred"};
+    const auto kind = static_cast<MarkKind>(what.mark);
     if (kind == none)
         return;
     const std::int32_t handle = i32(slots[0]);

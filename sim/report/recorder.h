@@ -27,6 +27,8 @@ class ReportRecorder : public RunObserver {
     void line(std::uint64_t ms, const std::string& text) override;
     void event(std::uint64_t ms, const ScenarioEvent& event) override;
     void nativeBefore(const standin::NativeInfo& info, const std::uint64_t* slots) override;
+    // The call log keeps what out-parameters held before the call: nothing else is needed before.
+    Before hearsBefore() const override { return Before::OutParameters; }
     void native(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
                 const std::uint64_t* result) override;
     void host(std::uint64_t ms, const char* name, std::uint32_t value) override;
@@ -54,6 +56,9 @@ class ReportRecorder : public RunObserver {
     // The actor takes its handle at ms: the handle names it from then on.
     void takeHandle(std::size_t actor, std::uint64_t ms);
     void mark(std::uint64_t ms, const char* kind, std::int32_t handle, const std::string& text);
+    // A call that marks the map or changes the state log.
+    void tell(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
+              const std::uint64_t* result);
     void noteBlips(std::uint64_t ms);
 
     const Scenario* scenario_ = nullptr;
@@ -65,6 +70,14 @@ class ReportRecorder : public RunObserver {
     bool exactFrame_ = false;                                    // something happened in this frame
     std::optional<CallLog> calls_;
     std::optional<StateLog> state_;
+    // What a call tells, by its native's place in the catalogue: the mark it
+    // makes on the map (0: none) and whether it changes the state log.
+    struct Told {
+        std::uint8_t mark = 0;
+        bool state = false;
+    };
+    static const std::vector<Told>& toldByIndex();
+    const std::vector<Told>* told_ = nullptr;
     Json lines_ = Json::array(), marks_ = Json::array(), camp_ = Json::array();
     Json passes_ = Json::array(), waits_ = Json::array();
     std::uint32_t passCalls_ = 0;
