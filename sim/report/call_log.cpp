@@ -134,11 +134,6 @@ bool CallLog::CallEqual::operator()(std::uint32_t a, std::uint32_t b) const {
     return toA - fromA == toB - fromB && std::equal(t.begin() + fromA, t.begin() + toA, t.begin() + fromB);
 }
 
-std::size_t CallLog::recordEnd(const std::vector<std::uint64_t>& words, const std::vector<std::uint32_t>& at,
-                               std::size_t record) const {
-    return record + 1 < at.size() ? at[record + 1] : words.size();
-}
-
 void CallLog::nativeBefore(const NativeInfo& info, const std::uint64_t* slots) {
     const std::size_t index = standin::catalogueIndex(info);
     if (index < plainWords_.size() && plainWords_[index] != 0)
@@ -265,8 +260,8 @@ void CallLog::spell(std::uint64_t ms) {
     same_ = false;
 }
 
-void CallLog::native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots,
-                     const std::uint64_t* result) {
+void CallLog::logCall(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots,
+                      const std::uint64_t* result) {
     if (same_) {
         if (matchKept(ms, info, slots, result))
             return;

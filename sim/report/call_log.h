@@ -34,9 +34,16 @@ class CallLog {
     CallLog& operator=(const CallLog&) = delete;
 
     void nativeBefore(const standin::NativeInfo& info, const std::uint64_t* slots);
-    // ms: the frame's.
+    // ms: the frame's. Most calls repeat the kept frame's next call with
+    // plain slots: they are compared where they are, here, and cost no more.
     void native(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
-                const std::uint64_t* result);
+                const std::uint64_t* result) {
+        if (same_ && samePlainCall(info, slots, result)) {
+            ++sameCalls_;
+            return;
+        }
+        logCall(ms, info, slots, result);
+    }
     // scriptWait (its milliseconds) and worldGetAllPeds (its capacity).
     void host(std::uint64_t ms, const char* name, std::uint32_t value);
     void frameEnd(int frame, std::uint64_t ms);
@@ -76,7 +83,28 @@ class CallLog {
                 std::vector<std::uint64_t>& words) const;
     std::uint32_t intern(const std::uint64_t* words, std::size_t count);
     std::size_t recordEnd(const std::vector<std::uint64_t>& words, const std::vector<std::uint32_t>& at,
-                          std::size_t record) const;
+                          std::size_t record) const {
+        return record + 1 < at.size() ? at[record + 1] : words.size();
+    }
+    // The call is the kept frame's next one to the word, and its slots are plain.
+    bool samePlainCall(const standin::NativeInfo& info, const std::uint64_t* slots,
+                       const std::uint64_t* result) const {
+        const std::size_t record = sameCalls_, index = standin::catalogueIndex(info);
+        if (record >= keptAt_.size() || index >= plainWords_.size() || plainWords_[index] == 0)
+            return false;
+        const std::uint64_t* kept = kept_.data() + keptAt_[record];
+        const std::size_t length = recordEnd(kept_, keptAt_, record) - keptAt_[record];
+        if (length != plainWords_[index] || kept[0] != reinterpret_cast<std::uintptr_t>(&info))
+            return false;
+        const bool hasResult = info.result != standin::ResultKind::None;
+        for (std::size_t k = 0; k < length - 1 - (hasResult ? 1 : 0); ++k) {
+            if (kept[1 + k] != slots[k])
+                return false;
+        }
+        return !hasResult || kept[length - 1] == result[0];
+    }
+    void logCall(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
+                 const std::uint64_t* result);
     bool matchKept(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
                    const std::uint64_t* result);
     void spell(std::uint64_t ms);

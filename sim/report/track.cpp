@@ -80,16 +80,7 @@ void Track::write(std::uint64_t ms, const Point& at) {
     gone_.push_back(false);
 }
 
-void Track::frame(std::uint64_t ms, const standin::Vec3& at, bool exact) {
-    if (present_ && !window_.empty()) {
-        Stretch& here = window_.back();
-        if (at.x == raw_.x && at.y == raw_.y && at.z == raw_.z) {
-            here.last = ms;
-            here.exact = here.exact || exact;
-            lastMs_ = ms;
-            return;
-        }
-    }
+void Track::moved(std::uint64_t ms, const standin::Vec3& at, bool exact) {
     raw_ = at;
     const Point p{shortestFloat(at.x), shortestFloat(at.y), shortestFloat(at.z)};
     if (!present_) {

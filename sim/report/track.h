@@ -22,7 +22,17 @@ class Track {
 
     // The actor's position at the end of the frame at ms; exact: something
     // happened in that frame.
-    void frame(std::uint64_t ms, const standin::Vec3& at, bool exact);
+    void frame(std::uint64_t ms, const standin::Vec3& at, bool exact) {
+        // Most actors stand where they stood: their stretch only grows.
+        if (present_ && !window_.empty() && at.x == raw_.x && at.y == raw_.y && at.z == raw_.z) {
+            Stretch& here = window_.back();
+            here.last = ms;
+            here.exact = here.exact || exact;
+            lastMs_ = ms;
+            return;
+        }
+        moved(ms, at, exact);
+    }
     // The actor left the world in the frame at ms.
     void gone(std::uint64_t ms);
     // The run is over: the samples still pending are written.
@@ -51,6 +61,7 @@ class Track {
         bool last = false;
     };
 
+    void moved(std::uint64_t ms, const standin::Vec3& at, bool exact);
     std::uint64_t msOf(End e) const { return e.last ? window_[e.stretch].last : window_[e.stretch].first; }
     bool fits(End end) const;
     void consider(End end);
