@@ -53,6 +53,7 @@ void StateLog::reloaded(std::uint64_t ms) {
 }
 
 void StateLog::event(std::uint64_t ms, const ScenarioEvent& e) {
+    membersKnown_ = false; // peds come and go, reloads
     switch (e.action) {
     case Action::ModuleReload:
         reloaded(ms);
@@ -71,6 +72,7 @@ void StateLog::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
     static const NativeInfo* const targetting = nativeLabelled("isPlayerTargettingEntity");
     static const NativeInfo* const grazingPoint = nativeLabelled("findScenarioOfTypeHash");
     static const NativeInfo* const joinGroup = nativeLabelled("setPedAsGroupMember");
+    static const NativeInfo* const leaveGroup = nativeLabelled("removePedFromGroup");
     static const NativeInfo* const putAt = nativeLabelled("setEntityCoords");
     static const NativeInfo* const said = nativeLabelled("playPedAmbientSpeech");
     // The borrowed horse: measured at the top of every pass (0 for none) and
@@ -83,6 +85,9 @@ void StateLog::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
         grazingPoint_ = i32(result[0]);
     } else if (&info == joinGroup) {
         leftMembers_.erase(i32(slots[0])); // this instance has taken it into the group
+        membersKnown_ = false;
+    } else if (&info == leaveGroup) {
+        membersKnown_ = false;
     } else if (&info == putAt) {
         moment(ms, "teleport",
                "the module puts " + nameOf(i32(slots[0])) + " at " +
@@ -182,10 +187,16 @@ void StateLog::frameEnd(std::uint64_t ms) {
         now_.push_back({Kind::Paused, wait_.horse, static_cast<std::int64_t>(wait_.until), -1, wait_.why});
     for (const auto& [handle, blip] : game_.blips)
         now_.push_back({Kind::Blip, blip.entity, handle, leftover(leftBlips_, handle), blip.name});
-    for (const auto& [handle, ped] : game_.peds) {
-        if (ped.pedGroup == game_.playerGroup && handle != game_.playerPed)
-            now_.push_back({Kind::Member, handle, 0, leftover(leftMembers_, handle), {}});
+    if (!membersKnown_) {
+        members_.clear();
+        for (const auto& [handle, ped] : game_.peds) {
+            if (ped.pedGroup == game_.playerGroup && handle != game_.playerPed)
+                members_.push_back(handle);
+        }
+        membersKnown_ = true;
     }
+    for (std::int32_t handle : members_)
+        now_.push_back({Kind::Member, handle, 0, leftover(leftMembers_, handle), {}});
     // A ped out of the group is no one's leftover any more.
     for (auto it = leftMembers_.begin(); it != leftMembers_.end();) {
         const standin::PedState* ped = game_.ped(it->first);

@@ -41,9 +41,9 @@ class StateLog {
     // What the calls of the natives in `telling` change, after called().
     void native(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
                 const std::uint64_t* result);
-    static constexpr const char* telling[] = {"promptGroupForEntity",   "isPlayerTargettingEntity",
-                                              "findScenarioOfTypeHash", "setPedAsGroupMember",
-                                              "setEntityCoords",        "playPedAmbientSpeech"};
+    static constexpr const char* telling[] = {
+        "promptGroupForEntity", "isPlayerTargettingEntity", "findScenarioOfTypeHash", "setPedAsGroupMember",
+        "removePedFromGroup",   "setEntityCoords",          "playPedAmbientSpeech"};
     void host(std::uint64_t ms, const char* name, std::uint32_t value);
     void frameEnd(std::uint64_t ms);
 
@@ -98,7 +98,11 @@ class StateLog {
     const standin::NativeInfo* lastCall_ = nullptr;
     enum class Said { Nothing, Spur, SendHome } lastSaid_ = Said::Nothing; // by the last call
     std::int32_t lastPed_ = 0;                                             // the ped of the last call
-    std::int32_t grazingPoint_ = 0;                                        // the grazing point the pass found
+    std::int32_t grazingPoint_ = 0;
+    // The peds in the player's group, as the world last had them: only the
+    // group natives and scenario events change who is in it.
+    std::vector<std::int32_t> members_;
+    bool membersKnown_ = false; // the grazing point the pass found
     // Left behind by an unloaded module instance: blips and prompts by their
     // handles, peds in the player's group; each with the reload's ms.
     std::map<std::int32_t, std::int64_t> leftBlips_, leftPrompts_, leftMembers_;
