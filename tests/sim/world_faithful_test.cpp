@@ -3,12 +3,10 @@
 // one that left, after which every output names the ped that holds it.
 #include <gmock/gmock.h>
 
-#include <sstream>
 #include <string>
 
 #include "sim/report/positions.h"
 #include "sim/report/recorder.h"
-#include "sim/run/runner.h"
 #include "sim/scenario/scenario_file.h"
 #include "tests/support/scenario_runs.h"
 
@@ -26,18 +24,16 @@ struct Ran {
 };
 
 Ran run(const std::string& yaml, std::vector<std::uint32_t> times) {
-    const sim::Scenario s = sim::parseScenario(yaml, "world.yaml");
-    std::ostringstream timeline;
     sim::PositionsAt positions(std::move(times));
     sim::ReportRecorder recorder;
     sim::RunOptions options;
-    options.timeline = &timeline;
     options.observers = {&positions, &recorder};
-    const sim::RunResult result = sim::runScenario(s, options, sim::linkedModule());
-    Ran ran{result.failures, timeline.str(), Json::array(), recorder.data(result)};
+    const sim::Scenario scenario = sim::parseScenario(yaml, "world.yaml"); // the page reads it after the run
+    const simtest::Ran ran = simtest::run(scenario, options);
+    Ran out{ran.result.failures, ran.timeline, Json::array(), recorder.data(ran.result)};
     for (const Json& at : positions.json())
-        ran.positions.push_back(at["positions"]);
-    return ran;
+        out.positions.push_back(at["positions"]);
+    return out;
 }
 
 TEST(SimWorldFaithful, AHorsePutSomewhereCarriesItsRider) {
