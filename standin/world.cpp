@@ -1,5 +1,6 @@
 #include "standin/world.h"
 
+#include <atomic>
 #include <cmath>
 
 #include "standin/catalogue.h"
@@ -14,6 +15,7 @@ PedState& PedTable::operator[](std::int32_t handle) {
     if (PedState* ped = get(handle))
         return *ped;
     PedState& ped = map_[handle];
+    generation_ = nextGeneration();
     if (2 * map_.size() > index_.size()) {
         reindex();
     } else {
@@ -47,8 +49,14 @@ void PedTable::insert(std::int32_t handle, PedState* ped) {
     index_[at] = Entry{handle, ped};
 }
 
+std::uint64_t PedTable::nextGeneration() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
 // Erasing is rare (a ped removed from the world): the index is made again.
 void PedTable::reindex() {
+    generation_ = nextGeneration();
     std::size_t size = 16;
     shift_ = 28;
     while (size < 2 * map_.size()) {

@@ -114,9 +114,21 @@ class PedTable {
         reindex();
         return *this;
     }
-    // A moved map keeps its nodes, so the index stays right.
-    PedTable(PedTable&&) = default;
-    PedTable& operator=(PedTable&&) = default;
+    // A moved map keeps its nodes, so the index and its generation stay
+    // right; the table moved from is left empty, as a new generation.
+    PedTable(PedTable&& other) noexcept
+        : map_(std::move(other.map_)), index_(std::move(other.index_)), shift_(other.shift_),
+          generation_(other.generation_) {
+        other.clear();
+    }
+    PedTable& operator=(PedTable&& other) noexcept {
+        map_ = std::move(other.map_);
+        index_ = std::move(other.index_);
+        shift_ = other.shift_;
+        generation_ = other.generation_;
+        other.clear();
+        return *this;
+    }
 
     iterator begin() { return map_.begin(); }
     iterator end() { return map_.end(); }
@@ -134,6 +146,19 @@ class PedTable {
     size_type erase(std::int32_t handle);
     iterator erase(const_iterator position);
     void clear();
+
+    // Changes whenever a ped is added or removed, and is never the same for
+    // two tables' peds: a PedState* kept from a table stays right while the
+    // table's generation is the one seen when it was taken.
+    std::uint64_t generation() const { return generation_; }
+    // Every ped with its handle, in no particular order: a walk cheaper than
+    // the map's, for those that sort what little they keep.
+    template <class Visit> void forEachUnordered(Visit&& visit) const {
+        for (const Entry& entry : index_) {
+            if (entry.ped != nullptr)
+                visit(entry.handle, static_cast<const PedState&>(*entry.ped));
+        }
+    }
 
     // nullptr for a handle the table does not hold.
     PedState* get(std::int32_t handle) { return const_cast<PedState*>(std::as_const(*this).get(handle)); }
@@ -157,10 +182,12 @@ class PedTable {
     }
     void insert(std::int32_t handle, PedState* ped);
     void reindex();
+    static std::uint64_t nextGeneration();
 
     Map map_;
     std::vector<Entry> index_; // a power of two in size, never more than half full
     unsigned shift_ = 32;
+    std::uint64_t generation_ = nextGeneration();
 };
 
 class World {

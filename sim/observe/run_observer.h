@@ -38,6 +38,9 @@ class RunObserver {
     virtual Before hearsBefore() const { return Before::Every; }
     virtual void native(std::uint64_t /*ms*/, const standin::NativeInfo&, const std::uint64_t* /*slots*/,
                         const std::uint64_t* /*result*/) {}
+    // Whether native() hears the calls of this native of the catalogue
+    // (asked once, as the observer joins a run); every one by default.
+    virtual bool hearsNative(const standin::NativeInfo&) const { return true; }
     // A host call, after it: DllMain's registrations, a start of the script
     // main, scriptWait with its milliseconds, worldGetAllPeds with its
     // capacity (the value is 0 where the call has none).
@@ -52,6 +55,12 @@ class RunObservers final : public RunObserver {
   public:
     void add(RunObserver& observer) {
         all_.push_back(&observer);
+        byNative_.resize(standin::nativeCatalogueSize + 1);
+        for (std::size_t i = 0; i < standin::nativeCatalogueSize; ++i) {
+            if (observer.hearsNative(standin::nativeCatalogue[i]))
+                byNative_[i].push_back(&observer);
+        }
+        byNative_[standin::nativeCatalogueSize].push_back(&observer); // a native of no catalogue's
         if (observer.hearsBefore() == Before::Every)
             before_.push_back(&observer);
         else if (observer.hearsBefore() == Before::OutParameters)
@@ -80,7 +89,7 @@ class RunObservers final : public RunObserver {
     }
     void native(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
                 const std::uint64_t* result) override {
-        for (RunObserver* o : all_)
+        for (RunObserver* o : byNative_[standin::catalogueIndex(info)])
             o->native(ms, info, slots, result);
     }
     void host(std::uint64_t ms, const char* name, std::uint32_t value) override {
@@ -96,6 +105,7 @@ class RunObservers final : public RunObserver {
 
   private:
     std::vector<RunObserver*> all_, before_, beforeOut_; // before_: hear every call before it is answered
+    std::vector<std::vector<RunObserver*>> byNative_; // by the native's place in the catalogue: who hears it
 };
 
 } // namespace sim

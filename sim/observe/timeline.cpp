@@ -27,21 +27,14 @@ void Timeline::say(std::uint64_t ms, const std::string& text) {
     observers_.line(ms, text);
 }
 
-void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots,
-                      const std::uint64_t* result) {
-    // The module asks these of every ped in the camp in every pass: counted
-    // first, without comparing texts (the reasons keep nothing of them).
-    static const NativeInfo* const gangHorseAsked = nativeLabelled("native67F7CEAC");
-    static const NativeInfo* const gangMemberAsked = nativeLabelled("nativeA5C38736");
-    if (&info == gangHorseAsked) {
-        passHorses_.push_back(i32(slots[0]));
-        return;
-    }
-    if (&info == gangMemberAsked) {
-        ++passMembers_;
-        return;
-    }
-    // Most calls are of no interest here; skip them without comparing texts.
+namespace {
+
+// The natives the module asks of every ped in the camp in every pass: counted.
+const NativeInfo* const gangHorseAsked = nativeLabelled("native67F7CEAC");
+const NativeInfo* const gangMemberAsked = nativeLabelled("nativeA5C38736");
+
+// By the native's place in the catalogue: whether its calls tell something.
+const std::vector<bool>& toldByIndex() {
     static const std::vector<bool> told = [] {
         std::vector<bool> byIndex(standin::nativeCatalogueSize + 1, false);
         for (const char* label :
@@ -53,7 +46,28 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
             byIndex[standin::catalogueIndex(*nativeLabelled(label))] = true;
         return byIndex;
     }();
-    if (!told[standin::catalogueIndex(info)])
+    return told;
+}
+
+} // namespace
+
+bool Timeline::hearsNative(const NativeInfo& info) const {
+    return &info == gangHorseAsked || &info == gangMemberAsked ||
+           toldByIndex()[standin::catalogueIndex(info)];
+}
+
+void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint64_t* slots,
+                      const std::uint64_t* result) {
+    // The counted ones first, without comparing texts (the reasons keep nothing of them).
+    if (&info == gangHorseAsked) {
+        passHorses_.push_back(i32(slots[0]));
+        return;
+    }
+    if (&info == gangMemberAsked) {
+        ++passMembers_;
+        return;
+    }
+    if (!toldByIndex()[standin::catalogueIndex(info)])
         return;
     reasons_.native(info, slots, result, lastBorrowed_);
     static const NativeInfo *const walkHome = nativeLabelled("taskFollowNavMeshToCoord"),
@@ -111,7 +125,7 @@ void Timeline::native(std::uint64_t ms, const NativeInfo& info, const std::uint6
                 bool hadBlip = false;
                 for (const auto& [handle, blip] : blips_)
                     hadBlip = hadBlip || (blip.entity == previous && !leftBlips_.count(handle));
-                say(ms, reasons_.letGo(previous, lastBorrowed_, following_.count(previous) != 0, hadBlip));
+                say(ms, reasons_.letGo(previous, lastBorrowed_, follows(previous), hadBlip));
             }
         }
         if (lastBorrowed_ == reasons_.homeward() && lastBorrowed_ == passMount_) {
@@ -271,15 +285,25 @@ void Timeline::tellPrompts(std::uint64_t ms) {
     promptGroup_ = group;
 }
 
-void Timeline::tellWalksEnded(std::uint64_t ms) {
-    std::map<std::int32_t, standin::Vec3> walking;
-    for (const auto& [handle, ped] : game_.peds) {
-        if (ped.task.kind == standin::TaskKind::Navigate)
-            walking[handle] = ped.task.target;
+void Timeline::tellFollowing(std::uint64_t ms) {
+    for (std::int32_t h : followingNow_) {
+        if (!follows(h)) {
+            say(ms, names_.ped(h) + " follows the player");
+            reasons_.startedFollowing(h);
+        }
     }
+    for (std::int32_t h : following_) {
+        if (!std::binary_search(followingNow_.begin(), followingNow_.end(), h))
+            say(ms, names_.ped(h) + " stops following the player: " + reasons_.stoppedFollowing(h));
+    }
+}
+
+void Timeline::tellWalksEnded(std::uint64_t ms) {
     for (const auto& [h, to] : walking_) {
         const standin::PedState* ped = game_.ped(h);
-        if (walking.count(h) || ped == nullptr || ped->task.kind != standin::TaskKind::None)
+        const bool stillWalking = std::any_of(walkingNow_.begin(), walkingNow_.end(),
+                                              [h = h](const auto& w) { return w.first == h; });
+        if (stillWalking || ped == nullptr || ped->task.kind != standin::TaskKind::None)
             continue;
         const standin::Vec3& p = ped->position;
         if (inCampBox(p, to)) {
@@ -291,7 +315,6 @@ void Timeline::tellWalksEnded(std::uint64_t ms) {
             say(ms, names_.ped(h) + " stops short of the camp at " + position(p.x, p.y, p.z) + away);
         }
     }
-    walking_ = std::move(walking);
 }
 
 void Timeline::frameEnd(int /*frame*/, std::uint64_t ms) {
@@ -337,24 +360,29 @@ void Timeline::frameEnd(int /*frame*/, std::uint64_t ms) {
         }
         blips_ = std::move(blips);
     }
-    // Following.
-    std::set<std::int32_t> following;
-    for (const auto& [handle, ped] : game_.peds) {
+    // Who follows the player and who walks somewhere, in one walk of the
+    // world's peds; told only where either changed since the last frame.
+    followingNow_.clear();
+    walkingNow_.clear();
+    game_.peds.forEachUnordered([this](std::int32_t handle, const standin::PedState& ped) {
         if (ped.pedGroup == game_.playerGroup && handle != game_.playerPed)
-            following.insert(handle);
+            followingNow_.push_back(handle);
+        if (ped.task.kind == standin::TaskKind::Navigate)
+            walkingNow_.emplace_back(handle, ped.task.target);
+    });
+    std::sort(followingNow_.begin(), followingNow_.end());
+    std::sort(walkingNow_.begin(), walkingNow_.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    if (followingNow_ != following_) {
+        tellFollowing(ms);
+        following_.swap(followingNow_);
     }
-    for (std::int32_t h : following) {
-        if (!following_.count(h)) {
-            say(ms, names_.ped(h) + " follows the player");
-            reasons_.startedFollowing(h);
-        }
+    if (walkingNow_.size() != walking_.size() ||
+        !std::equal(walkingNow_.begin(), walkingNow_.end(), walking_.begin(),
+                    [](const auto& a, const auto& b) { return a.first == b.first; })) {
+        tellWalksEnded(ms);
     }
-    for (std::int32_t h : following_) {
-        if (!following.count(h))
-            say(ms, names_.ped(h) + " stops following the player: " + reasons_.stoppedFollowing(h));
-    }
-    following_ = std::move(following);
-    tellWalksEnded(ms);
+    walking_.swap(walkingNow_);
 }
 
 void Timeline::moduleUnloaded(std::uint64_t ms) {

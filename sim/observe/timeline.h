@@ -1,6 +1,7 @@
 // The timeline: what the module did, one line per meaningful change, in words.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <ostream>
@@ -29,6 +30,8 @@ class Timeline final : public RunObserver {
     // A scriptWait (a wait of 0 ends a pass), or another host call:
     // DllMain's registrations, a start of the script main (timeline_host.cpp).
     void host(std::uint64_t ms, const char* name, std::uint32_t value) override;
+    // The few natives whose calls the timeline tells or counts.
+    bool hearsNative(const standin::NativeInfo& info) const override;
     // Nothing the timeline tells needs a call's slots before it is answered.
     Before hearsBefore() const override { return Before::None; }
     // A scenario event: a whistle is told as heard or not, with why.
@@ -55,7 +58,11 @@ class Timeline final : public RunObserver {
     void tellPreparation(std::uint64_t ms);
     void whistleAsked(std::uint64_t ms);
     void tellPrompts(std::uint64_t ms);
+    void tellFollowing(std::uint64_t ms);
     void tellWalksEnded(std::uint64_t ms);
+    bool follows(std::int32_t ped) const {
+        return std::binary_search(following_.begin(), following_.end(), ped);
+    }
     // Whether the four prompts of the handles in (after, upTo] are shown:
     // for each input the newest shown, else the newest. Their prompt group
     // and texts when they are.
@@ -77,8 +84,11 @@ class Timeline final : public RunObserver {
     bool promptsShown_ = false;
     std::int32_t promptGroup_ = 0;
     std::map<std::int32_t, Blip> blips_;
-    std::set<std::int32_t> following_;
-    std::map<std::int32_t, standin::Vec3> walking_; // ped -> where it walks to
+    // The peds in the player's group, and those walking somewhere (with
+    // where to), by handle, as the end of the last frame found them; and the
+    // same being gathered at this frame's end.
+    std::vector<std::int32_t> following_, followingNow_;
+    std::vector<std::pair<std::int32_t, standin::Vec3>> walking_, walkingNow_;
     // Left behind by unloaded modules: the blips, and the prompts up to this handle.
     std::set<std::int32_t> leftBlips_;
     std::int32_t leftPrompts_ = 0;

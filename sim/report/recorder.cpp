@@ -23,6 +23,7 @@ void ReportRecorder::takeHandle(std::size_t actor, std::uint64_t ms) {
         actors_[before->second].holdsHandle = false;
     actorOf_[a.handle] = actor;
     a.holdsHandle = true;
+    pedsSeen_ = 0; // each actor's ped is looked up again
     pedNames_.push_back(Json::array({a.handle, actor == 0 ? "the player" : a.name, ms}));
 }
 
@@ -207,12 +208,17 @@ void ReportRecorder::frameEnd(int frame, std::uint64_t ms) {
         passBroken_ = true;
     passEnded_ = false;
     noteBlips(ms);
-    // The actors in handle order, each found in the world by its handle.
-    for (const auto& [handle, index] : byHandle_) {
-        Actor& a = actors_[index];
-        const standin::PedState* ped = a.holdsHandle ? game_->peds.get(handle) : nullptr;
-        // A handle another ped has taken since no longer shows this actor.
-        if (ped != nullptr) {
+    // Each actor found in the world by its handle, again only when a ped came
+    // or went since. A handle another ped has taken no longer shows the actor.
+    if (pedsSeen_ != game_->peds.generation()) {
+        for (Actor& a : actors_)
+            a.ped = a.holdsHandle ? game_->peds.get(a.handle) : nullptr;
+        pedsSeen_ = game_->peds.generation();
+    }
+    // The actors in handle order.
+    for (const auto& inOrder : byHandle_) {
+        Actor& a = actors_[inOrder.second];
+        if (const standin::PedState* ped = a.ped) {
             a.at = ped->position;
             a.present = a.seen = true;
             a.track.frame(ms, a.at, exactFrame_);

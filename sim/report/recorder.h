@@ -43,8 +43,9 @@ class ReportRecorder : public RunObserver {
         std::int32_t handle = 0;
         std::string model;
         bool present = false, seen = false;
-        bool holdsHandle = false; // no other actor has taken its handle since
-        standin::Vec3 at;         // where the world had it last
+        bool holdsHandle = false;               // no other actor has taken its handle since
+        standin::Vec3 at;                       // where the world had it last
+        const standin::PedState* ped = nullptr; // in the world's peds of generation pedsSeen_
         Track track;
     };
     struct Blip {
@@ -67,7 +68,8 @@ class ReportRecorder : public RunObserver {
     std::vector<Actor> actors_;
     std::unordered_map<std::int32_t, std::size_t> actorOf_;      // handle -> the actor that holds it
     std::vector<std::pair<std::int32_t, std::size_t>> byHandle_; // the actors in the world's order
-    bool exactFrame_ = false;                                    // something happened in this frame
+    std::uint64_t pedsSeen_ = 0; // the generation of the world's peds the actors' ped was found in (0: none)
+    bool exactFrame_ = false;    // something happened in this frame
     std::optional<CallLog> calls_;
     std::optional<StateLog> state_;
     // What a call tells, by its native's place in the catalogue: the mark it
