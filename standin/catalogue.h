@@ -32,6 +32,16 @@ constexpr bool hasOutSlot(const char* slots) {
     return false;
 }
 
+// Every slot a plain value (no text, out-parameter, record or game text)
+// and a result of at most one slot: the call is its slots and result as they are.
+constexpr bool isPlain(const char* slots, ResultKind result) {
+    for (; *slots != '\0'; ++slots) {
+        if (*slots == 's' || *slots == 'o' || *slots == 'r' || *slots == 'v')
+            return false;
+    }
+    return result != ResultKind::Vector3;
+}
+
 struct NativeInfo {
     const char* label;
     std::uint64_t hash;
@@ -40,6 +50,7 @@ struct NativeInfo {
     const char* gameName; // the name in the public native database, for people
     std::uint8_t slotCount = countSlots(slots);
     bool outSlot = hasOutSlot(slots); // a slot the game writes through
+    bool plain = isPlain(slots, result);
 };
 
 extern const NativeInfo nativeCatalogue[];

@@ -1,5 +1,7 @@
 #include "sim/observe/reasons.h"
 
+#include <algorithm>
+
 #include <cstdio>
 
 #include "sim/observe/names.h"
@@ -37,8 +39,10 @@ void Reasons::native(const standin::NativeInfo& info, const std::uint64_t* slots
         stillChecks_ = still ? (stillPed_ == i32(slots[0]) ? stillChecks_ + 1 : 1) : 0;
         stillPed_ = i32(slots[0]);
     } else if (call == distance) {
-        distanceFrom_[position(standin::slotFloat(slots[0]), standin::slotFloat(slots[1]),
-                               standin::slotFloat(slots[2]))] = standin::slotFloat(result[0]);
+        // Kept as measured, and put in words only when a teleport asks.
+        distances_.push_back(
+            {{standin::slotFloat(slots[0]), standin::slotFloat(slots[1]), standin::slotFloat(slots[2])},
+             standin::slotFloat(result[0])});
     } else if (call == said) {
         const char* line = spokenLine(slots[1]);
         if (startsWith(line, "HORSE_STAY_HERE_"))
@@ -70,7 +74,7 @@ void Reasons::native(const standin::NativeInfo& info, const std::uint64_t* slots
 bool Reasons::passEnd() {
     stillPed_ = 0;
     stillChecks_ = 0;
-    distanceFrom_.clear();
+    distances_.clear();
     const bool ignored = sendHomeTaken_;
     sendHomeTaken_ = false;
     return ignored;
@@ -79,12 +83,14 @@ bool Reasons::passEnd() {
 std::string Reasons::teleport(std::int32_t ped, const standin::Vec3& to) const {
     if (stillPed_ == ped && stillChecks_ >= 2)
         return ", as it stood still at two checks 10 s apart";
-    auto it = distanceFrom_.find(position(to.x, to.y, to.z));
-    if (it == distanceFrom_.end())
+    const std::string at = position(to.x, to.y, to.z);
+    auto it = std::find_if(distances_.rbegin(), distances_.rend(),
+                           [&at](const Measure& m) { return position(m.from.x, m.from.y, m.from.z) == at; });
+    if (it == distances_.rend())
         return ", as it was more than 500 m from the camp";
     char text[128];
     std::snprintf(text, sizeof text, ", as it was %.2f m from the camp (more than 500 m)",
-                  static_cast<double>(it->second));
+                  static_cast<double>(it->distance));
     return text;
 }
 

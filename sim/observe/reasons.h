@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "sim/observe/names.h"
 #include "standin/game.h"
@@ -52,8 +53,15 @@ class Reasons {
     bool pointTaken_ = false;
     std::int32_t stillPed_ = 0; // this pass: the horse found still, and how often in a row
     int stillChecks_ = 0;
-    std::map<std::string, float> distanceFrom_; // this pass: measured distances by their first point
-    bool sendHomeTaken_ = false;                // this pass: a completed send-home prompt, not yet said
+    // This pass: the distances measured, from which point, in the order
+    // asked; a point is told by its position to the centimetre, so that
+    // the last measure from it counts.
+    struct Measure {
+        standin::Vec3 from;
+        float distance = 0;
+    };
+    std::vector<Measure> distances_;
+    bool sendHomeTaken_ = false; // this pass: a completed send-home prompt, not yet said
 };
 
 } // namespace sim

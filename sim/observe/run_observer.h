@@ -4,7 +4,9 @@
 // run, once each, in game time order.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -54,13 +56,19 @@ class RunObserver {
 class RunObservers final : public RunObserver {
   public:
     void add(RunObserver& observer) {
+        if (all_.size() == 32)
+            throw std::logic_error("a run has at most 32 observers");
+        const std::uint32_t bit = 1u << all_.size();
         all_.push_back(&observer);
-        byNative_.resize(standin::nativeCatalogueSize + 1);
+        hears_.resize(standin::nativeCatalogueSize + 1);
         for (std::size_t i = 0; i < standin::nativeCatalogueSize; ++i) {
             if (observer.hearsNative(standin::nativeCatalogue[i]))
-                byNative_[i].push_back(&observer);
+                hears_[i] |= bit;
         }
-        byNative_[standin::nativeCatalogueSize].push_back(&observer); // a native of no catalogue's
+        hears_[standin::nativeCatalogueSize] |= bit; // a native of no catalogue's
+        const std::uint32_t everyone = bit | (bit - 1);
+        allHearAll_ =
+            std::all_of(hears_.begin(), hears_.end(), [everyone](std::uint32_t h) { return h == everyone; });
         if (observer.hearsBefore() == Before::Every)
             before_.push_back(&observer);
         else if (observer.hearsBefore() == Before::OutParameters)
@@ -89,8 +97,16 @@ class RunObservers final : public RunObserver {
     }
     void native(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
                 const std::uint64_t* result) override {
-        for (RunObserver* o : byNative_[standin::catalogueIndex(info)])
-            o->native(ms, info, slots, result);
+        if (allHearAll_) {
+            for (RunObserver* o : all_)
+                o->native(ms, info, slots, result);
+            return;
+        }
+        const std::uint32_t hears = hears_[standin::catalogueIndex(info)];
+        for (std::size_t i = 0; i < all_.size(); ++i) {
+            if ((hears >> i) & 1u)
+                all_[i]->native(ms, info, slots, result);
+        }
     }
     void host(std::uint64_t ms, const char* name, std::uint32_t value) override {
         for (RunObserver* o : all_)
@@ -105,7 +121,9 @@ class RunObservers final : public RunObserver {
 
   private:
     std::vector<RunObserver*> all_, before_, beforeOut_; // before_: hear every call before it is answered
-    std::vector<std::vector<RunObserver*>> byNative_; // by the native's place in the catalogue: who hears it
+    bool allHearAll_ = true;                             // no observer passes over any native
+    // By the native's place in the catalogue: a bit for each of all_ that hears it.
+    std::vector<std::uint32_t> hears_;
 };
 
 } // namespace sim

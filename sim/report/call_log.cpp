@@ -109,15 +109,7 @@ void edits(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>
 
 } // namespace
 
-CallLog::CallLog(const standin::Game& game)
-    : game_(game), plainWords_(standin::nativeCatalogueSize), known_(1024, CallHash{this}, CallEqual{this}) {
-    for (std::size_t i = 0; i < standin::nativeCatalogueSize; ++i) {
-        const NativeInfo& info = standin::nativeCatalogue[i];
-        const std::size_t slots = std::strlen(info.slots);
-        if (std::strpbrk(info.slots, "svor") == nullptr && info.result != ResultKind::Vector3)
-            plainWords_[i] = static_cast<std::uint8_t>(1 + slots + (info.result != ResultKind::None ? 1 : 0));
-    }
-}
+CallLog::CallLog(const standin::Game& game) : game_(game), known_(1024, CallHash{this}, CallEqual{this}) {}
 
 std::size_t CallLog::CallHash::operator()(std::uint32_t id) const {
     const std::size_t from = log->tableAt_[id], to = log->recordEnd(log->table_, log->tableAt_, id);
@@ -135,8 +127,7 @@ bool CallLog::CallEqual::operator()(std::uint32_t a, std::uint32_t b) const {
 }
 
 void CallLog::nativeBefore(const NativeInfo& info, const std::uint64_t* slots) {
-    const std::size_t index = standin::catalogueIndex(info);
-    if (index < plainWords_.size() && plainWords_[index] != 0)
+    if (info.plain)
         return; // no out-parameter
     for (std::size_t k = 0; info.slots[k] != '\0' && k < outBefore_.size(); ++k) {
         if (info.slots[k] == 'o')
@@ -207,19 +198,19 @@ bool CallLog::matchKept(std::uint64_t ms, const NativeInfo& info, const std::uin
     const std::uint64_t* kept = kept_.data() + keptAt_[record];
     const std::size_t length = recordEnd(kept_, keptAt_, record) - keptAt_[record];
     const std::uint64_t* words = nullptr;
-    const std::size_t index = standin::catalogueIndex(info);
-    if (index < plainWords_.size() && plainWords_[index] != 0) {
+    if (info.plain) {
         // Most calls: compared where they are, nothing written.
-        if (length != plainWords_[index] || kept[0] != reinterpret_cast<std::uintptr_t>(&info))
-            return false;
         const bool hasResult = info.result != ResultKind::None;
-        const std::size_t slotCount = length - 1 - (hasResult ? 1 : 0);
+        const std::size_t slotCount = info.slotCount;
+        if (length != 1 + slotCount + (hasResult ? 1 : 0) ||
+            kept[0] != reinterpret_cast<std::uintptr_t>(&info))
+            return false;
         for (std::size_t k = 0; k < slotCount; ++k) {
             if (kept[1 + k] != slots[k])
                 return false;
         }
         if (!hasResult || kept[length - 1] == result[0]) {
-            ++sameCalls_;
+            passKept();
             return true;
         }
         words = nullptr;
@@ -231,7 +222,7 @@ bool CallLog::matchKept(std::uint64_t ms, const NativeInfo& info, const std::uin
         const std::size_t differs = static_cast<std::size_t>(
             std::mismatch(scratch_.begin(), scratch_.end(), kept).first - scratch_.begin());
         if (differs == length) {
-            ++sameCalls_;
+            passKept();
             return true;
         }
         if (differs + 1 != length)
@@ -244,7 +235,7 @@ bool CallLog::matchKept(std::uint64_t ms, const NativeInfo& info, const std::uin
         static_cast<std::uint32_t>(now - then) != static_cast<std::uint32_t>(ms - lastStart_))
         return false;
     clocks_.push_back(static_cast<std::uint32_t>(record));
-    ++sameCalls_;
+    passKept();
     return true;
 }
 
@@ -331,6 +322,7 @@ void CallLog::addEntry(std::uint64_t ms) {
     kept_.swap(frame_);
     keptAt_.swap(frameAt_);
     keptIds_.swap(ids_);
+    makeQuick();
 }
 
 void CallLog::frameEnd(int frame, std::uint64_t ms) {
@@ -357,6 +349,29 @@ void CallLog::frameEnd(int frame, std::uint64_t ms) {
     clocks_.clear();
     same_ = true;
     sameCalls_ = 0;
+    next_ = quick_.data();
+    keptEnd_ = next_ + quick_.size();
+}
+
+void CallLog::makeQuick() {
+    quick_.clear();
+    quickAt_.clear();
+    for (std::size_t r = 0; r < keptAt_.size(); ++r) {
+        quickAt_.push_back(static_cast<std::uint32_t>(quick_.size()));
+        const std::size_t from = keptAt_[r], to = recordEnd(kept_, keptAt_, r);
+        const auto& info = *reinterpret_cast<const NativeInfo*>(kept_[from]);
+        const std::uint32_t tag = quickTag(info);
+        const bool fits = std::all_of(kept_.begin() + static_cast<std::ptrdiff_t>(from) + 1,
+                                      kept_.begin() + static_cast<std::ptrdiff_t>(to),
+                                      [](std::uint64_t word) { return (word >> 32) == 0; });
+        if (tag == ~0u || !fits) {
+            quick_.push_back(0);
+            continue;
+        }
+        quick_.push_back(tag);
+        for (std::size_t w = from + 1; w < to; ++w)
+            quick_.push_back(static_cast<std::uint32_t>(kept_[w]));
+    }
 }
 
 Json CallLog::decode(std::uint32_t id) const {

@@ -38,9 +38,17 @@ class CallLog {
     // plain slots: they are compared where they are, here, and cost no more.
     void native(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
                 const std::uint64_t* result) {
-        if (same_ && samePlainCall(info, slots, result)) {
-            ++sameCalls_;
-            return;
+        if (same_ && next_ != keptEnd_ && *next_ == quickTag(info)) {
+            const std::size_t count = info.slotCount;
+            std::size_t k = 0;
+            while (k < count && next_[1 + k] == slots[k])
+                ++k;
+            const bool hasResult = info.result != standin::ResultKind::None;
+            if (k == count && (!hasResult || next_[1 + count] == result[0])) {
+                next_ += 1 + count + (hasResult ? 1 : 0);
+                ++sameCalls_;
+                return;
+            }
         }
         logCall(ms, info, slots, result);
     }
@@ -86,23 +94,19 @@ class CallLog {
                           std::size_t record) const {
         return record + 1 < at.size() ? at[record + 1] : words.size();
     }
-    // The call is the kept frame's next one to the word, and its slots are plain.
-    bool samePlainCall(const standin::NativeInfo& info, const std::uint64_t* slots,
-                       const std::uint64_t* result) const {
-        const std::size_t record = sameCalls_, index = standin::catalogueIndex(info);
-        if (record >= keptAt_.size() || index >= plainWords_.size() || plainWords_[index] == 0)
-            return false;
-        const std::uint64_t* kept = kept_.data() + keptAt_[record];
-        const std::size_t length = recordEnd(kept_, keptAt_, record) - keptAt_[record];
-        if (length != plainWords_[index] || kept[0] != reinterpret_cast<std::uintptr_t>(&info))
-            return false;
-        const bool hasResult = info.result != standin::ResultKind::None;
-        for (std::size_t k = 0; k < length - 1 - (hasResult ? 1 : 0); ++k) {
-            if (kept[1 + k] != slots[k])
-                return false;
-        }
-        return !hasResult || kept[length - 1] == result[0];
+    // The kept frame's next call is the one after this: the cursor moves on.
+    void passKept() {
+        ++sameCalls_;
+        next_ = quick_.data() + (sameCalls_ < quickAt_.size() ? quickAt_[sameCalls_] : quick_.size());
     }
+    // A plain native of the catalogue is known in the quick form by its place
+    // there plus one; any other never matches one.
+    static std::uint32_t quickTag(const standin::NativeInfo& info) {
+        const std::size_t index = standin::catalogueIndex(info);
+        return info.plain && index < standin::nativeCatalogueSize ? static_cast<std::uint32_t>(index + 1)
+                                                                  : ~0u;
+    }
+    void makeQuick();
     void logCall(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
                  const std::uint64_t* result);
     bool matchKept(std::uint64_t ms, const standin::NativeInfo& info, const std::uint64_t* slots,
@@ -123,11 +127,16 @@ class CallLog {
     // written out unless a call differs.
     bool same_ = true;
     std::size_t sameCalls_ = 0;
+    // The kept frame again, small enough to stay in the processor's nearest
+    // cache while the module runs, as a frame is compared with it call by
+    // call: a plain call whose slots and result all fit 32 bits is its quick
+    // tag, slots and result, 32 bits each; any other call is a 0, compared
+    // the long way. Where each call starts; the cursor at the next call and
+    // the end.
+    std::vector<std::uint32_t> quick_, quickAt_;
+    const std::uint32_t *next_ = nullptr, *keptEnd_ = nullptr;
     std::vector<std::uint64_t> scratch_;
     std::vector<std::uint32_t> clocks_, runClocks_;
-    // By the catalogue's order: a native's words when all its slots are
-    // plain values, 0 for the others.
-    std::vector<std::uint8_t> plainWords_;
     int lastFrame_ = -2;
     std::uint64_t lastStart_ = 0;
     // The table: every distinct call's words, where each starts.

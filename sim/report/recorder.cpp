@@ -33,6 +33,9 @@ void ReportRecorder::begin(const Scenario& s, const standin::Game& game, const N
     calls_.emplace(game);
     state_.emplace(game, names);
     told_ = &toldByIndex();
+    tells_.clear();
+    for (const Told& what : *told_)
+        tells_.push_back(what.mark != 0 || what.state); // a mark of 0: none
     addActor("player", s.playerHandle, "");
     for (const PedSpec& p : s.peds)
         addActor(p.name, p.handle, p.model);
@@ -127,8 +130,7 @@ void ReportRecorder::native(std::uint64_t ms, const NativeInfo& info, const std:
     calls_->native(ms, info, slots, result);
     state_->called(info, slots);
     ++passCalls_;
-    const std::size_t index = standin::catalogueIndex(info);
-    if (index < told_->size() && ((*told_)[index].mark != none || (*told_)[index].state))
+    if (tells_[standin::catalogueIndex(info)])
         tell(ms, info, slots, result);
 }
 
@@ -146,7 +148,11 @@ void ReportRecorder::tell(std::uint64_t ms, const NativeInfo& info, const std::u
         const char* text = spokenLine(slots[1]);
         mark(ms, "said", handle, text ? text : "");
     } else if (kind == camp) {
-        // The camp position the module uses, as it asks for the grazing point around it.
+        // The camp position the module uses, as it asks for the grazing point
+        // around it: the same words as the last camp's are the same camp.
+        if (!camp_.empty() && std::memcmp(lastCamp_, slots, sizeof lastCamp_) == 0)
+            return;
+        std::memcpy(lastCamp_, slots, sizeof lastCamp_);
         const Json at = position3(standin::slotFloat(slots[0]), standin::slotFloat(slots[1]),
                                   standin::slotFloat(slots[2]));
         if (camp_.empty() || camp_.back()[1] != at[0] || camp_.back()[2] != at[1] || camp_.back()[3] != at[2])
@@ -215,19 +221,27 @@ void ReportRecorder::frameEnd(int frame, std::uint64_t ms) {
             a.ped = a.holdsHandle ? game_->peds.get(a.handle) : nullptr;
         pedsSeen_ = game_->peds.generation();
     }
-    // The actors in handle order.
+    // The actors in handle order. One standing where it stood costs nothing
+    // unless something happened in this frame: its track is told when it
+    // next moves, leaves or the run ends, that it stood still until then.
     for (const auto& inOrder : byHandle_) {
         Actor& a = actors_[inOrder.second];
         if (const standin::PedState* ped = a.ped) {
-            a.at = ped->position;
+            const standin::Vec3& at = ped->position;
+            if (a.present && !exactFrame_ && at.x == a.at.x && at.y == a.at.y && at.z == a.at.z)
+                continue;
+            a.track.stillUntil(lastFrameMs_);
+            a.at = at;
             a.present = a.seen = true;
             a.track.frame(ms, a.at, exactFrame_);
         } else if (a.present) {
+            a.track.stillUntil(lastFrameMs_);
             a.present = false;
             a.track.gone(ms);
         }
     }
     exactFrame_ = false;
+    lastFrameMs_ = ms;
 }
 
 Json ReportRecorder::data(const RunResult& result) const {
@@ -235,6 +249,7 @@ Json ReportRecorder::data(const RunResult& result) const {
     Json actors = Json::array();
     for (const Actor& a : actors_) {
         Track track = a.track;
+        track.stillUntil(lastFrameMs_);
         track.finish();
         actors.push_back(
             Json{{"name", a.name}, {"model", a.model}, {"track", track.samples()}, {"jumps", track.jumps()}});

@@ -70,6 +70,7 @@ class ReportRecorder : public RunObserver {
     std::vector<std::pair<std::int32_t, std::size_t>> byHandle_; // the actors in the world's order
     std::uint64_t pedsSeen_ = 0; // the generation of the world's peds the actors' ped was found in (0: none)
     bool exactFrame_ = false;    // something happened in this frame
+    std::uint64_t lastFrameMs_ = 0; // the ms of the last frame's end
     std::optional<CallLog> calls_;
     std::optional<StateLog> state_;
     // What a call tells, by its native's place in the catalogue: the mark it
@@ -80,7 +81,9 @@ class ReportRecorder : public RunObserver {
     };
     static const std::vector<Told>& toldByIndex();
     const std::vector<Told>* told_ = nullptr;
+    std::vector<std::uint8_t> tells_; // by the native's place: a call tells something (told_ says what)
     Json lines_ = Json::array(), marks_ = Json::array(), camp_ = Json::array();
+    std::uint64_t lastCamp_[3] = {}; // the slots of the call that gave the last camp entry's position
     Json passes_ = Json::array(), waits_ = Json::array();
     std::uint32_t passCalls_ = 0;
     bool passEnded_ = false, passBroken_ = true; // a pass ended in this frame; no pass since the last entry's

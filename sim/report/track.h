@@ -33,6 +33,15 @@ class Track {
         }
         moved(ms, at, exact);
     }
+    // The actor stood where its last frame had it in every frame up to the
+    // one at ms: its stretch grows to there at once, so that an actor
+    // standing still needs no call in each frame.
+    void stillUntil(std::uint64_t ms) {
+        if (present_ && window_.back().last < ms) {
+            window_.back().last = ms;
+            lastMs_ = ms;
+        }
+    }
     // The actor left the world in the frame at ms.
     void gone(std::uint64_t ms);
     // The run is over: the samples still pending are written.
