@@ -6,8 +6,8 @@ members and others): the player rides a gang horse out of camp, borrows
 another that follows him about for ten minutes, sends it home from far away,
 and comes back to camp for the rest. For 30 minutes and for 4 hours of it,
 runs the simulator without and with --report (as run prints its timeline,
-and again with --quiet) and prints the time each run takes (wall clock and
-CPU), its peak memory, the page's size and where its bytes go, and how long
+and again with --quiet), three times each in turn, and prints the median
+time each run takes (wall clock and CPU), its peak memory, the page's size and where its bytes go, and how long
 headless Chromium takes to open the page at the start and at a few times.
 Figures only; nothing here asserts.
 
@@ -99,6 +99,11 @@ def run(sim, args):
     return time.monotonic() - started, usage.ru_utime + usage.ru_stime, memory / 1024
 
 
+def median(runs):
+    """Each figure's median over the runs."""
+    return tuple(sorted(figures)[len(figures) // 2] for figures in zip(*runs))
+
+
 def measure(sim, facts, out, minutes):
     scenario = os.path.join(out, "crowded_camp_%dm.yaml" % minutes)
     with open(scenario, "w") as f:
@@ -106,8 +111,12 @@ def measure(sim, facts, out, minutes):
     page = os.path.join(out, "crowded_camp_%dm.html" % minutes)
     print("scenario: %d minutes, 200 peds (%s)" % (minutes, scenario))
     for quiet in ([], ["--quiet"]):
-        plain = run(sim, [scenario, *quiet])
-        report = run(sim, [scenario, *quiet, "--report", page])
+        # Three runs of each, one after the other in turn; the median of each figure.
+        plains, reports = [], []
+        for _ in range(3):
+            plains.append(run(sim, [scenario, *quiet]))
+            reports.append(run(sim, [scenario, *quiet, "--report", page]))
+        plain, report = median(plains), median(reports)
         words = "quiet" if quiet else "timeline printed"
         for what, (wall, cpu, memory) in (("without --report", plain), ("with --report", report)):
             print("  %s, %s: %.1f s (CPU %.1f s), peak memory %.1f MB" % (words, what, wall, cpu, memory))
