@@ -2,6 +2,7 @@
 // by handle beside their ordered map, and the catalogue by hash.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <random>
@@ -31,6 +32,11 @@ void expectSame(const standin::PedTable& table, const std::map<std::int32_t, int
     for (const auto& [handle, mount] : expected)
         expectedOrder.push_back(handle);
     EXPECT_EQ(order, expectedOrder);
+    std::vector<std::int32_t> visited;
+    table.forEachUnordered(
+        [&visited](std::int32_t handle, const standin::PedState&) { visited.push_back(handle); });
+    std::sort(visited.begin(), visited.end());
+    EXPECT_EQ(visited, expectedOrder);
 }
 
 TEST(PedTableTest, FindsWhatItsMapHoldsThroughGrowthErasesCopiesAndMoves) {
@@ -65,6 +71,39 @@ TEST(PedTableTest, FindsWhatItsMapHoldsThroughGrowthErasesCopiesAndMoves) {
     moved[599].mount = -1;
     expected[599] = -1;
     expectSame(moved, expected);
+}
+
+// A PedState* kept from a table is right while the table's generation is the
+// one seen when it was taken: the generation moves whenever a ped comes or
+// goes, and no two tables' peds ever share one.
+TEST(PedTableTest, GenerationMovesExactlyWhenPedsComeOrGo) {
+    standin::PedTable table;
+    table[1].mount = 1;
+    std::uint64_t seen = table.generation();
+    const standin::PedState* kept = table.get(1);
+    table[1].mount = 2; // a ped changed, none came or went
+    (void)table.get(7);
+    EXPECT_EQ(table.generation(), seen);
+    table[7];
+    EXPECT_NE(table.generation(), seen);
+    seen = table.generation();
+    table.erase(7);
+    EXPECT_NE(table.generation(), seen);
+    seen = table.generation();
+    EXPECT_EQ(table.erase(7), 0u); // nothing to erase
+    EXPECT_EQ(table.generation(), seen);
+
+    standin::PedTable copy = table;
+    EXPECT_NE(copy.generation(), seen);
+    standin::PedTable moved = std::move(table);
+    EXPECT_EQ(moved.generation(), seen); // the same nodes
+    EXPECT_EQ(moved.get(1), kept);
+    EXPECT_NE(table.generation(), seen); // emptied, as a new generation
+    EXPECT_EQ(table.get(1), nullptr);
+    copy = std::move(moved);
+    EXPECT_EQ(copy.generation(), seen);
+    EXPECT_EQ(copy.get(1), kept);
+    EXPECT_NE(moved.generation(), seen);
 }
 
 TEST(CatalogueTest, FindsEveryNativeByItsHashAndNothingElse) {
