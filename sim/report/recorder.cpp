@@ -33,9 +33,6 @@ void ReportRecorder::begin(const Scenario& s, const standin::Game& game, const N
     calls_.emplace(game);
     state_.emplace(game, names);
     told_ = &toldByIndex();
-    tells_.clear();
-    for (const Told& what : *told_)
-        tells_.push_back(what.mark != 0 || what.state); // a mark of 0: none
     addActor("player", s.playerHandle, "");
     for (const PedSpec& p : s.peds)
         addActor(p.name, p.handle, p.model);
@@ -46,8 +43,9 @@ void ReportRecorder::begin(const Scenario& s, const standin::Game& game, const N
             addActor(e.ped.name, e.ped.handle, e.ped.model);
     }
     for (std::size_t i = 0; i < actors_.size(); ++i)
-        byHandle_.emplace_back(actors_[i].handle, i);
-    std::sort(byHandle_.begin(), byHandle_.end());
+        inHandleOrder_.push_back(i);
+    std::stable_sort(inHandleOrder_.begin(), inHandleOrder_.end(),
+                     [this](std::size_t a, std::size_t b) { return actors_[a].handle < actors_[b].handle; });
 }
 
 void ReportRecorder::line(std::uint64_t ms, const std::string& text) {
@@ -130,7 +128,7 @@ void ReportRecorder::native(std::uint64_t ms, const NativeInfo& info, const std:
     calls_->native(ms, info, slots, result);
     state_->called(info, slots);
     ++passCalls_;
-    if (tells_[standin::catalogueIndex(info)])
+    if ((*told_)[standin::catalogueIndex(info)].anything())
         tell(ms, info, slots, result);
 }
 
@@ -224,8 +222,8 @@ void ReportRecorder::frameEnd(int frame, std::uint64_t ms) {
     // The actors in handle order. One standing where it stood costs nothing
     // unless something happened in this frame: its track is told when it
     // next moves, leaves or the run ends, that it stood still until then.
-    for (const auto& inOrder : byHandle_) {
-        Actor& a = actors_[inOrder.second];
+    for (const std::size_t index : inHandleOrder_) {
+        Actor& a = actors_[index];
         if (const standin::PedState* ped = a.ped) {
             const standin::Vec3& at = ped->position;
             if (a.present && !exactFrame_ && at.x == a.at.x && at.y == a.at.y && at.z == a.at.z)

@@ -66,8 +66,8 @@ class ReportRecorder : public RunObserver {
     const standin::Game* game_ = nullptr;
     Json pedNames_ = Json::array(); // [handle, name, from ms]: who holds each handle, from when
     std::vector<Actor> actors_;
-    std::unordered_map<std::int32_t, std::size_t> actorOf_;      // handle -> the actor that holds it
-    std::vector<std::pair<std::int32_t, std::size_t>> byHandle_; // the actors in the world's order
+    std::unordered_map<std::int32_t, std::size_t> actorOf_; // handle -> the actor that holds it
+    std::vector<std::size_t> inHandleOrder_;                // the actors in the world's order (by handle)
     std::uint64_t pedsSeen_ = 0; // the generation of the world's peds the actors' ped was found in (0: none)
     bool exactFrame_ = false;    // something happened in this frame
     std::uint64_t lastFrameMs_ = 0; // the ms of the last frame's end
@@ -78,12 +78,12 @@ class ReportRecorder : public RunObserver {
     struct Told {
         std::uint8_t mark = 0;
         bool state = false;
+        bool anything() const { return mark != 0 || state; } // a mark of 0: none
     };
     static const std::vector<Told>& toldByIndex();
     const std::vector<Told>* told_ = nullptr;
-    std::vector<std::uint8_t> tells_; // by the native's place: a call tells something (told_ says what)
     Json lines_ = Json::array(), marks_ = Json::array(), camp_ = Json::array();
-    std::uint64_t lastCamp_[3] = {}; // the slots of the call that gave the last camp entry's position
+    std::uint64_t lastCamp_[3] = {}; // the slots of the last call that gave a camp position
     Json passes_ = Json::array(), waits_ = Json::array();
     std::uint32_t passCalls_ = 0;
     bool passEnded_ = false, passBroken_ = true; // a pass ended in this frame; no pass since the last entry's
